@@ -1,0 +1,19 @@
+# Compiler settings shared by every target of the project.
+
+add_compile_options(-Wall -Wextra)
+
+if(NUV_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# nuv_library(name SOURCES ... [LIBS ...]): a static library of one folder, with the project's
+# include roots (include/ for the host-facing headers, src/ for "platform/Variant.h" style
+# includes).
+function(nuv_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+endfunction()

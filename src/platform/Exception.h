@@ -1,0 +1,3 @@
+// The general exception class and EOleError: see include/nuv/Exception.h.
+#pragma once
+#include <nuv/Exception.h>
