@@ -1,0 +1,3 @@
+# LibStrs tests.
+list(APPEND NUV_SUPPORT_TEST_SOURCES
+  LibStrsTest.cpp)
