@@ -1,0 +1,203 @@
+#include "platform/Registry.h"
+#include "platform/Exception.h"
+
+#include "platform/TestFiles.h"
+
+#include <nuv/CodePageText.h>
+
+#include <gtest/gtest.h>
+
+using namespace nuv;
+using nuv::test::ScopedEnv;
+using nuv::test::TempDir;
+
+namespace {
+
+// One export exercising every kind of line, written as the registry editor writes it.
+const char* const Export = R"(Windows Registry Editor Version 5.00
+
+; a comment
+[HKEY_LOCAL_MACHINE\SOFTWARE\NUV\Tarvel]
+"ClientPath"="C:\\App\\"
+"Quoted"="say \"hi\""
+"Hand"="C:\App"
+"ProfileType"=dword:00000001
+"Big"=dword:ffffffff
+@="the default"
+"Name"="中文"
+"Bin"=hex:01,02,\
+  03,ff
+"Expand"=hex(2):25,00,41,00,25,00,00,00
+"Multi"=hex(7):61,00,00,00,62,00,00,00,00,00
+
+[HKEY_CLASSES_ROOT\Test.Object\InprocServer32]
+@="/opt/nuv/libtest.so"
+
+[HKEY_CURRENT_USER\Software\Classes\Test.Object\InprocServer32]
+@="/home/amy/libtest.so"
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\Gone]
+"x"="1"
+[-HKEY_LOCAL_MACHINE\SOFTWARE\Gone]
+[HKEY_LOCAL_MACHINE\SOFTWARE\NUV\Tarvel]
+"Removed"="1"
+"Removed"=-
+)";
+
+std::string Utf16Le(const std::string& utf8) {
+    std::string out;
+    detail::IconvConvert(utf8, "UTF-8", "UTF-16LE", out, false);
+    return "\xFF\xFE" + out;
+}
+
+std::string CrLf(std::string s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+class RegistryFormats : public ::testing::TestWithParam<const char*> {};
+
+// The same export in each encoding and line-ending the registry editor produces.
+TEST_P(RegistryFormats, ReadsEveryKindOfValue) {
+    TempDir dir;
+    std::string kind = GetParam();
+    std::string text = Export;
+    if (kind == std::string("regedit4"))
+        text.replace(0, text.find('\n'), "REGEDIT4");
+    std::string bytes = kind == std::string("utf16") ? Utf16Le(CrLf(text))
+                        : kind == std::string("utf8bom") ? "\xEF\xBB\xBF" + text
+                                                         : text;
+    TRegistry reg(dir.Write("r.reg", bytes));
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("software\\nuv\\TARVEL")) << "keys match without case";
+    EXPECT_EQ(reg.ReadString("clientpath"), "C:\\App\\") << "value names match without case";
+    EXPECT_EQ(reg.ReadString("Quoted"), "say \"hi\"");
+    EXPECT_EQ(reg.ReadString("Hand"), "C:\\App") << "an unknown escape stays as written";
+    EXPECT_EQ(reg.ReadInteger("ProfileType"), 1);
+    EXPECT_EQ(reg.ReadInteger("Big"), -1);
+    EXPECT_EQ(reg.ReadString(""), "the default");
+    EXPECT_EQ(reg.ReadString("Name"), "中文");
+    EXPECT_EQ(reg.GetDataType("Bin"), TRegDataType::rdBinary);
+    EXPECT_FALSE(reg.ValueExists("Removed"));
+    EXPECT_TRUE(reg.ValueExists("Quoted"));
+    if (kind != std::string("regedit4")) {
+        EXPECT_EQ(reg.ReadString("Expand"), "%A%");
+        EXPECT_EQ(reg.GetDataType("Expand"), TRegDataType::rdExpandString);
+    }
+    EXPECT_FALSE(reg.KeyExists("\\SOFTWARE\\Gone")) << "removed by [-...]";
+}
+
+INSTANTIATE_TEST_SUITE_P(Registry, RegistryFormats,
+                         ::testing::Values("utf8", "utf8bom", "utf16", "regedit4"));
+
+TEST(Registry, KeysOpenFromTheRootOrFromTheOpenKey) {
+    TempDir dir;
+    TRegistry reg(dir.Write("r.reg", Export));
+    EXPECT_EQ(reg.RootKey(), HKEY_CURRENT_USER);
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    EXPECT_TRUE(reg.KeyExists("SOFTWARE\\NUV")) << "a parent exists implicitly";
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\NUV\\"));
+    EXPECT_EQ(reg.GetKeyNames(), std::vector<std::string>{"Tarvel"});
+    ASSERT_TRUE(reg.OpenKeyReadOnly("Tarvel")) << "relative to the open key";
+    EXPECT_EQ(reg.CurrentPath(), "Software\\NUV\\Tarvel");
+    EXPECT_FALSE(reg.OpenKeyReadOnly("\\Software\\Missing"));
+    EXPECT_EQ(reg.CurrentPath(), "Software\\NUV\\Tarvel") << "a failed open keeps the key";
+    reg.CloseKey();
+    EXPECT_FALSE(reg.HasCurrentKey());
+    EXPECT_EQ(reg.ReadString("ClientPath"), "") << "no key open: nothing to read";
+    EXPECT_FALSE(reg.OpenKey("Software\\Created", true)) << "read-only: never created";
+}
+
+TEST(Registry, ClassesRootIsTheUsersClassesOverTheMachines) {
+    TempDir dir;
+    TRegistry reg(dir.Write("r.reg", Export));
+    reg.SetRootKey(HKEY_CLASSES_ROOT);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("test.object\\InprocServer32"));
+    EXPECT_EQ(reg.ReadString(""), "/home/amy/libtest.so");
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("Software\\Classes\\Test.Object\\InprocServer32"));
+    EXPECT_EQ(reg.ReadString(""), "/opt/nuv/libtest.so");
+}
+
+TEST(Registry, ValuesOfTheWrongKindOrMissingValues) {
+    TempDir dir;
+    TRegistry reg(dir.Write("r.reg", Export));
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("Software\\NUV\\Tarvel"));
+    EXPECT_EQ(reg.ReadString("Nothing"), "");
+    EXPECT_THROW(reg.ReadString("ProfileType"), Exception);
+    try {
+        reg.ReadInteger("Nothing");
+        FAIL();
+    } catch (const Exception& e) {
+        EXPECT_NE(std::string(e.what()).find("'Nothing' in HKEY_LOCAL_MACHINE\\Software\\NUV\\"
+                                             "Tarvel"),
+                  std::string::npos)
+            << e.what();
+    }
+    EXPECT_THROW(reg.ReadInteger("ClientPath"), Exception);
+}
+
+TEST(Registry, MissingFileIsAnEmptyRegistry) {
+    TempDir dir;
+    TRegistry reg(dir / "none.reg");
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    EXPECT_FALSE(reg.OpenKeyReadOnly("Software\\NUV\\Tarvel"));
+    EXPECT_FALSE(reg.KeyExists("Software"));
+}
+
+TEST(Registry, FileComesFromNuvRegistryElseEtc) {
+    {
+        ScopedEnv env("NUV_REGISTRY", "/tmp/x.reg");
+        EXPECT_EQ(RegistryFilePath(), "/tmp/x.reg");
+        EXPECT_EQ(TRegistry().FileName(), "/tmp/x.reg");
+    }
+    ScopedEnv env("NUV_REGISTRY", std::nullopt);
+    EXPECT_EQ(RegistryFilePath(), "/etc/nuv/registry.reg");
+}
+
+TEST(Registry, MalformedLinesNameTheFileAndLine) {
+    struct Case {
+        const char* label;
+        std::string text;
+        int line;
+    } cases[] = {
+        {"no header", "[HKEY_LOCAL_MACHINE\\A]\n", 1},
+        {"value before key", "REGEDIT4\n\"a\"=\"b\"\n", 2},
+        {"unknown root", "REGEDIT4\n[HKEY_NOWHERE\\A]\n", 2},
+        {"unclosed key", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A\n", 2},
+        {"unclosed string", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"C:\\App\\\"\n", 3},
+        {"missing =", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\n\"a\" \"b\"\n", 4},
+        {"bad dword", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=dword:12345678a\n", 3},
+        {"bad hex", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex:1,02\n", 3},
+        {"unknown data", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=42\n", 3},
+        {"stray text", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\nClientPath=C:\\App\n", 3},
+        {"text after string", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"b\" x\n", 3},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        std::string path = dir.Write("bad.reg", c.text);
+        TRegistry reg(path);
+        try {
+            reg.KeyExists("A");
+            ADD_FAILURE() << c.label << ": no error";
+        } catch (const Exception& e) {
+            std::string expected = "Registry file " + path + ", line " + std::to_string(c.line);
+            EXPECT_EQ(std::string(e.what()).rfind(expected, 0), 0u) << c.label << ": " << e.what();
+        }
+    }
+}
+
+TEST(Registry, TextInAnotherEncodingIsRefused) {
+    TempDir dir;
+    // Big5 bytes without a byte-order mark are not UTF-8.
+    TRegistry reg(dir.Write("big5.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"\xA4\xA4\"\n"));
+    EXPECT_THROW(reg.KeyExists("A"), Exception);
+}
