@@ -14,7 +14,9 @@ namespace nuv {
 
 namespace {
 
-int Resolve(int codePage) { return codePage == 0 ? GetACP() : codePage; }
+int Resolve(int codePage) {
+    return codePage == 0 ? GetACP() : codePage;
+}
 
 // Known-to-work code pages, so that each check runs iconv_open once.
 bool Supported(int codePage) {
@@ -46,7 +48,11 @@ void RequireSupported(int codePage) {
 // one (it is then taken on its own).
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
     unsigned char c = static_cast<unsigned char>(s[i]);
-    std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    std::size_t n = c < 0x80           ? 1
+                    : (c >> 5) == 0x6  ? 2
+                    : (c >> 4) == 0xE  ? 3
+                    : (c >> 3) == 0x1E ? 4
+                                       : 0;
     if (n == 0 || i + n > s.size())
         return 1;
     for (std::size_t k = 1; k < n; ++k)
@@ -115,7 +121,9 @@ Cp950Encoder& Encoder() {
 
 } // namespace
 
-bool IsCodePageSupported(int codePage) { return Supported(Resolve(codePage)); }
+bool IsCodePageSupported(int codePage) {
+    return Supported(Resolve(codePage));
+}
 
 std::string DecodeBytes(std::string_view bytes, int codePage) {
     codePage = Resolve(codePage);

@@ -69,7 +69,9 @@ TDateTime SystemNow() {
 
 } // namespace
 
-bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+bool IsLeapYear(int year) {
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -157,8 +159,12 @@ TDateTime Now() {
     return fn ? fn() : SystemNow();
 }
 
-TDateTime Today() { return std::trunc(Now()); }
+TDateTime Today() {
+    return std::trunc(Now());
+}
 
-void SetNowFunction(NowFunction fn) { NowOverride() = std::move(fn); }
+void SetNowFunction(NowFunction fn) {
+    NowOverride() = std::move(fn);
+}
 
 } // namespace nuv

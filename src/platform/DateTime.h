@@ -59,7 +59,9 @@ void SetNowFunction(NowFunction fn);
 // Sets a fixed clock for the life of the object and restores the system clock afterwards.
 class ScopedNow {
 public:
-    explicit ScopedNow(TDateTime fixed) { SetNowFunction([fixed] { return fixed; }); }
+    explicit ScopedNow(TDateTime fixed) {
+        SetNowFunction([fixed] { return fixed; });
+    }
     ~ScopedNow() { SetNowFunction({}); }
     ScopedNow(const ScopedNow&) = delete;
     ScopedNow& operator=(const ScopedNow&) = delete;

@@ -68,7 +68,11 @@ constexpr RootName Roots[] = {
 bool IsValidUtf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        std::size_t n = c < 0x80           ? 1
+                        : (c >> 5) == 0x6  ? 2
+                        : (c >> 4) == 0xE  ? 3
+                        : (c >> 3) == 0x1E ? 4
+                                           : 0;
         if (n == 0 || i + n > s.size())
             return false;
         for (std::size_t k = 1; k < n; ++k)
@@ -213,8 +217,8 @@ private:
         // Keys of HKEY_CLASSES_ROOT are kept where an import stores them.
         if (root == HKEY_CLASSES_ROOT) {
             parts.erase(parts.begin());
-            parts.insert(parts.begin(), {RegistryFile::RootName(HKEY_LOCAL_MACHINE), "SOFTWARE",
-                                         "Classes"});
+            parts.insert(parts.begin(),
+                         {RegistryFile::RootName(HKEY_LOCAL_MACHINE), "SOFTWARE", "Classes"});
         }
         if (remove) {
             RemoveKey(parts);
@@ -366,23 +370,26 @@ private:
         case 1: // REG_SZ
         case 2: // REG_EXPAND_SZ
             v.type = kind == 1 ? TRegDataType::rdString : TRegDataType::rdExpandString;
-        {
-            std::vector<std::string> strings = StringsOf(bytes);
-            v.text = strings.empty() ? std::string() : strings.front();
-            break;
-        }
+            {
+                std::vector<std::string> strings = StringsOf(bytes);
+                v.text = strings.empty() ? std::string() : strings.front();
+                break;
+            }
         case 4: // REG_DWORD, little-endian
             if (bytes.size() != 4)
                 Fail("a hex(4) value must hold four bytes");
             v.type = TRegDataType::rdInteger;
             for (int i = 3; i >= 0; --i)
-                v.integer = v.integer * 256 + static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
+                v.integer = v.integer * 256 +
+                            static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
             break;
         case 7: // REG_MULTI_SZ
             v.type = TRegDataType::rdMultiString;
             v.strings = StringsOf(bytes);
             break;
-        default: v.type = TRegDataType::rdBinary; break;
+        default:
+            v.type = TRegDataType::rdBinary;
+            break;
         }
     }
 
@@ -525,7 +532,9 @@ std::string TRegistry::Describe(const std::string& name) const {
            (currentPath_.empty() ? "" : "\\" + currentPath_) + " (" + fileName_ + ")";
 }
 
-bool TRegistry::ValueExists(const std::string& name) const { return Find(name) != nullptr; }
+bool TRegistry::ValueExists(const std::string& name) const {
+    return Find(name) != nullptr;
+}
 
 TRegDataType TRegistry::GetDataType(const std::string& name) const {
     const RegistryValue* v = Find(name);

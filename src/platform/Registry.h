@@ -87,8 +87,8 @@ std::string RegistryFilePath();
 // object's life.
 class TRegistry {
 public:
-    TRegistry();                               // the file of RegistryFilePath()
-    explicit TRegistry(std::string fileName);  // another file
+    TRegistry();                              // the file of RegistryFilePath()
+    explicit TRegistry(std::string fileName); // another file
     ~TRegistry();
     TRegistry(const TRegistry&) = delete;
     TRegistry& operator=(const TRegistry&) = delete;

@@ -82,8 +82,7 @@ std::string GetUserName() {
     std::vector<char> buf(static_cast<std::size_t>(size > 0 ? size : 16384));
     passwd pw{};
     passwd* found = nullptr;
-    if (getpwuid_r(geteuid(), &pw, buf.data(), buf.size(), &found) == 0 && found &&
-        found->pw_name)
+    if (getpwuid_r(geteuid(), &pw, buf.data(), buf.size(), &found) == 0 && found && found->pw_name)
         return found->pw_name;
     for (const char* var : {"LOGNAME", "USER"})
         if (const char* v = std::getenv(var); v && *v)
@@ -106,9 +105,13 @@ std::string GetModuleFileName() {
     return GetExecutablePath();
 }
 
-void SetModuleFileNameOverride(const std::string& path) { ModuleOverride() = path; }
+void SetModuleFileNameOverride(const std::string& path) {
+    ModuleOverride() = path;
+}
 
-std::string GetExecutablePath() { return RealPath("/proc/self/exe"); }
+std::string GetExecutablePath() {
+    return RealPath("/proc/self/exe");
+}
 
 char DateSeparator() {
     return WithEnvironmentLocale(LC_TIME_MASK, [](locale_t loc) {

@@ -48,7 +48,11 @@ TEST(CodePage, CodePageZeroIsTheSystemCodePage) {
 }
 
 TEST(CodePage, BadBytesAndMissingCharactersAreReplacedNotDropped) {
-    EXPECT_EQ(DecodeBytes("a\xFF" "b", 65001), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(DecodeBytes("a\xFF"
+                          "b",
+                          65001),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(DecodeBytes("\xA4", 950), "\xEF\xBF\xBD") << "half a Big5 character";
     EXPECT_EQ(EncodeBytes("x" + Men + "y", 950), "x?y");
 }
@@ -66,9 +70,11 @@ TEST(CodePage, Cp950ByteLength) {
         {"abc", 3},
         {Zhong + Wen, 4},
         {"No." + Zhong, 5},
-        {Men, 2},          // not in CP950: counted as a full-width character
-        {Smile, 2},        // outside the Basic Multilingual Plane, still one character
-        {"\xFF" "a", 2},   // a stray byte counts as one
+        {Men, 2},   // not in CP950: counted as a full-width character
+        {Smile, 2}, // outside the Basic Multilingual Plane, still one character
+        {"\xFF"
+         "a",
+         2}, // a stray byte counts as one
     };
     for (const auto& [text, len] : cases)
         EXPECT_EQ(Cp950ByteLength(text), len) << text;

@@ -71,7 +71,7 @@ TEST_P(RegistryFormats, ReadsEveryKindOfValue) {
     std::string text = Export;
     if (kind == std::string("regedit4"))
         text.replace(0, text.find('\n'), "REGEDIT4");
-    std::string bytes = kind == std::string("utf16") ? Utf16Le(CrLf(text))
+    std::string bytes = kind == std::string("utf16")     ? Utf16Le(CrLf(text))
                         : kind == std::string("utf8bom") ? "\xEF\xBB\xBF" + text
                                                          : text;
     TRegistry reg(dir.Write("r.reg", bytes));

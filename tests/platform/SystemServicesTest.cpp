@@ -12,10 +12,17 @@ using nuv::test::ScopedEnv;
 
 TEST(SystemServices, CodePageOfTheLocaleCharset) {
     const std::pair<const char*, int> cases[] = {
-        {"BIG5", 950},    {"big5-hkscs", 950}, {"GBK", 936},        {"GB2312", 936},
-        {"GB18030", 936}, {"UTF-8", 65001},    {"utf8", 65001},     {"ISO-8859-1", 1252},
+        {"BIG5", 950},
+        {"big5-hkscs", 950},
+        {"GBK", 936},
+        {"GB2312", 936},
+        {"GB18030", 936},
+        {"UTF-8", 65001},
+        {"utf8", 65001},
+        {"ISO-8859-1", 1252},
         // The C locale's ASCII is handled as UTF-8 bytes, never narrowed.
-        {"ANSI_X3.4-1968", 65001}, {"KOI8-R", 65001},
+        {"ANSI_X3.4-1968", 65001},
+        {"KOI8-R", 65001},
     };
     for (const auto& [charset, cp] : cases)
         EXPECT_EQ(CodePageOfCharset(charset), cp) << charset;

@@ -1,0 +1,117 @@
+#include "platform/IniFile.h"
+
+#include "platform/TestFiles.h"
+
+#include <nuv/CodePageText.h>
+
+#include <gtest/gtest.h>
+
+using namespace nuv;
+using nuv::test::ScopedEnv;
+using nuv::test::TempDir;
+
+namespace {
+const char* const Sample = "stray=before any section\r\n"
+                           "[Server Information]\r\n"
+                           "  ComputerName =  10.0.0.1;10.0.0.2;  \r\n"
+                           "ServerPort=300\r\n"
+                           "Empty=\r\n"
+                           "; Commented=1\r\n"
+                           "NoEquals\r\n"
+                           "Quoted=\"  spaced  \"\r\n"
+                           "Single='x'\r\n"
+                           "Half=\"x\r\n"
+                           "Hex=$1F\r\n"
+                           "Bad=12a\r\n"
+                           "ServerPort=999\r\n"
+                           "[WorkDLLPath]\r\n"
+                           "B=\\Sub\r\n"
+                           "A=D:\\Pkg\r\n"
+                           "[empty]\r\n"
+                           "[SERVER INFORMATION]\r\n"
+                           "Later=1\r\n"
+                           "[CodePage]\r\n"
+                           "UICodePage=936";
+} // namespace
+
+TEST(IniFile, ReadsWithWindowsProfileRules) {
+    TempDir dir;
+    TIniFile ini(dir.Write("TarvelC.ini", Sample));
+    ASSERT_TRUE(ini.Loaded());
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* expected;
+    } cases[] = {
+        {"server information", "computername", "10.0.0.1;10.0.0.2;"}, // no case, trimmed
+        {"Server Information", "ServerPort", "300"},                  // first key wins
+        {"Server Information", "Empty", ""},                          // present but empty
+        {"Server Information", "Quoted", "  spaced  "},               // quotes dropped
+        {"Server Information", "Single", "x"},
+        {"Server Information", "Half", "\"x"},          // unpaired quote kept
+        {"Server Information", "; Commented", "<def>"}, // comment line
+        {"Server Information", "NoEquals", "<def>"},
+        {"Server Information", "Later", "<def>"}, // in a second section of the name
+        {"Server Information", "stray", "<def>"},
+        {"CodePage", "UICodePage", "936"}, // last line without line break
+        {"Nowhere", "x", "<def>"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ini.ReadString(c.section, c.key, "<def>"), c.expected)
+            << c.section << "/" << c.key;
+}
+
+TEST(IniFile, ReadIntegerFallsBackOnNonNumbers) {
+    TempDir dir;
+    TIniFile ini(dir.Write("a.ini", Sample));
+    EXPECT_EQ(ini.ReadInteger("Server Information", "ServerPort", 211), 300);
+    EXPECT_EQ(ini.ReadInteger("Server Information", "Hex", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("Server Information", "Bad", 211), 211);
+    EXPECT_EQ(ini.ReadInteger("Server Information", "Empty", 211), 211);
+    EXPECT_EQ(ini.ReadInteger("Server Information", "Missing", 211), 211);
+    EXPECT_TRUE(ini.ReadBool("SERVER INFORMATION", "Later", false) == false);
+}
+
+TEST(IniFile, WholeSectionsInFileOrder) {
+    TempDir dir;
+    TIniFile ini(dir.Write("a.ini", Sample));
+    EXPECT_EQ(ini.ReadSectionValues("workdllpath"),
+              (std::vector<std::string>{"B=\\Sub", "A=D:\\Pkg"}));
+    EXPECT_EQ(ini.ReadSection("WorkDLLPath"), (std::vector<std::string>{"B", "A"}));
+    EXPECT_TRUE(ini.ReadSectionValues("Missing").empty());
+    EXPECT_TRUE(ini.SectionExists("WORKDLLPATH"));
+    EXPECT_FALSE(ini.SectionExists("empty")) << "a section without keys counts as missing";
+    EXPECT_FALSE(ini.SectionExists("Missing"));
+    EXPECT_TRUE(ini.ValueExists("Server Information", "Empty"));
+    EXPECT_FALSE(ini.ValueExists("Server Information", "Missing"));
+    EXPECT_EQ(ini.ReadSections(),
+              (std::vector<std::string>{"Server Information", "WorkDLLPath", "empty", "CodePage"}));
+}
+
+TEST(IniFile, MissingFileGivesTheDefaults) {
+    TempDir dir;
+    TIniFile ini(dir / "TarvelC.ini");
+    EXPECT_FALSE(ini.Loaded());
+    EXPECT_EQ(ini.ReadString("Server Information", "ComputerName", "127.0.0.1"), "127.0.0.1");
+    EXPECT_EQ(ini.ReadInteger("Server Information", "ServerPort", 211), 211);
+    EXPECT_FALSE(ini.SectionExists("WorkDLLPath"));
+}
+
+TEST(IniFile, TextEncodings) {
+    const std::string zhong = "\xE4\xB8\xAD"; // 中
+    std::string utf16;
+    detail::IconvConvert("[A]\r\nk=" + zhong + "\r\n", "UTF-8", "UTF-16LE", utf16, false);
+    ScopedEnv acp("NUV_ACP", "65001");
+    const std::pair<const char*, std::string> cases[] = {
+        {"utf-8", "[A]\nk=" + zhong},
+        {"utf-8 with mark", "\xEF\xBB\xBF[A]\nk=" + zhong},
+        {"utf-16le with mark", "\xFF\xFE" + utf16},
+        {"big5 on a utf-8 system", "[A]\nk=\xA4\xA4"},
+    };
+    TempDir dir;
+    for (const auto& [label, bytes] : cases)
+        EXPECT_EQ(TIniFile(dir.Write("e.ini", bytes)).ReadString("a", "K", "?"), zhong) << label;
+
+    ScopedEnv gbk("NUV_ACP", "936");
+    EXPECT_EQ(TIniFile::DecodeText("k=\xD6\xD0"), "k=" + zhong) << "system code page first";
+}
