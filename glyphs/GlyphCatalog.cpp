@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -66,7 +67,7 @@ void DrawCancel(QPainter& p) {
 }
 
 void DrawAdd(QPainter& p) {
-    QPainterPath plus = RectPath({6.0, 2.0, 4.0, 12.0}).united(RectPath({2.0, 6.0, 12.0, 4.0}));
+    QPainterPath plus = RectPath({6.5, 2.5, 3.0, 11.0}).united(RectPath({2.5, 6.5, 11.0, 3.0}));
     DrawShape(p, plus.simplified(), Green);
 }
 
@@ -89,9 +90,10 @@ void DrawNew(QPainter& p) {
 }
 
 void DrawOpen(QPainter& p) {
-    DrawShape(p, PolygonPath({{1.5, 3.5}, {5.5, 3.5}, {7.0, 5.0}, {12.5, 5.0}, {12.5, 13.5},
-                              {1.5, 13.5}}),
-              Tone{QColor(0xd8, 0xa8, 0x30), Yellow.line});
+    DrawShape(
+        p,
+        PolygonPath({{1.5, 3.5}, {5.5, 3.5}, {7.0, 5.0}, {12.5, 5.0}, {12.5, 13.5}, {1.5, 13.5}}),
+        Tone{QColor(0xd8, 0xa8, 0x30), Yellow.line});
     DrawShape(p, PolygonPath({{4.0, 7.5}, {15.0, 7.5}, {12.5, 13.5}, {1.5, 13.5}}), Yellow);
 }
 
@@ -107,14 +109,15 @@ void DrawPrint(QPainter& p) {
 
 void DrawLookUp(QPainter& p) {
     // A list with a magnifier over its corner: "find a value in a list".
+    p.setPen(Qt::NoPen);
     for (int i = 0; i < 3; ++i) {
-        const qreal y = 2.5 + i * 3;
-        p.setPen(Qt::NoPen);
+        const qreal y = 1.0 + i * 4;
         p.setBrush(Navy.fill);
-        p.drawRect(QRectF(1.0, y - 1.0, 2.0, 2.0));
-        DrawLine(p, {4.5, y}, {i == 2 ? 6.5 : 10.5, y}, Ink, 1.4);
+        p.drawRect(QRectF(1.0, y, 2.0, 2.0));
+        p.setBrush(QColor(0x5a, 0x62, 0x6e));
+        p.drawRect(QRectF(4.0, y, i == 2 ? 2.0 : 8.0, 2.0));
     }
-    DrawMagnifier(p, {9.8, 9.8}, 3.6, 5.4);
+    DrawMagnifier(p, {9.5, 9.5}, 3.5, 4.8);
 }
 
 void DrawQuickDate(QPainter& p) {
@@ -140,8 +143,9 @@ void DrawPhrase(QPainter& p) {
 }
 
 void DrawRefresh(QPainter& p) {
-    DrawCurvedArrow(p, Arc({8, 8}, 5.0, 200, -150), 2.2, 5.2, 2.8, Green);
-    DrawCurvedArrow(p, Arc({8, 8}, 5.0, 20, -150), 2.2, 5.2, 2.8, Green);
+    // Two arrows chasing each other clockwise, with room between head and tail.
+    DrawCurvedArrow(p, Arc({8, 8}, 5.2, 160, -115), 1.8, 6.0, 3.2, Green);
+    DrawCurvedArrow(p, Arc({8, 8}, 5.2, 340, -115), 1.8, 6.0, 3.2, Green);
 }
 
 void DrawHelp(QPainter& p) {
@@ -169,8 +173,8 @@ void DrawWarning(QPainter& p) {
     DrawShape(p, PolygonPath({{8.0, 1.2}, {15.2, 14.5}, {0.8, 14.5}}), Yellow, 1.2);
     p.setPen(Qt::NoPen);
     p.setBrush(Ink);
-    p.drawPolygon(QPolygonF({QPointF(7.0, 5.2), QPointF(9.0, 5.2), QPointF(8.6, 10.2),
-                             QPointF(7.4, 10.2)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(7.0, 5.2), QPointF(9.0, 5.2), QPointF(8.6, 10.2), QPointF(7.4, 10.2)}));
     p.drawEllipse(QPointF(8.0, 12.2), 1.1, 1.1);
 }
 
@@ -187,7 +191,7 @@ void DrawStopSign(QPainter& p) {
     DrawShape(p, oct, Red);
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
-    p.drawRect(QRectF(3.5, 6.8, 9, 2.4));
+    p.drawRect(QRectF(4.0, 7.0, 8.0, 2.0));
 }
 
 // ---- 17 to 24: record navigation and plain arrows
@@ -211,40 +215,42 @@ void DrawLast(QPainter& p) {
 }
 
 void DrawArrowUp(QPainter& p) {
-    DrawArrow(p, {8, 14.5}, {8, 1.5}, 4.0, 11.0, 6.0, Green);
+    DrawArrow(p, {8, 14.5}, {8, 1.5}, 3.0, 11.0, 6.0, Green);
 }
 
 void DrawArrowDown(QPainter& p) {
-    DrawArrow(p, {8, 1.5}, {8, 14.5}, 4.0, 11.0, 6.0, Green);
+    DrawArrow(p, {8, 1.5}, {8, 14.5}, 3.0, 11.0, 6.0, Green);
 }
 
 void DrawArrowLeft(QPainter& p) {
-    DrawArrow(p, {14.5, 8}, {1.5, 8}, 4.0, 11.0, 6.0, Green);
+    DrawArrow(p, {14.5, 8}, {1.5, 8}, 3.0, 11.0, 6.0, Green);
 }
 
 void DrawArrowRight(QPainter& p) {
-    DrawArrow(p, {1.5, 8}, {14.5, 8}, 4.0, 11.0, 6.0, Green);
+    DrawArrow(p, {1.5, 8}, {14.5, 8}, 3.0, 11.0, 6.0, Green);
 }
 
 // ---- 25 to 34: remove, filter, sort, security, mail, home, settings
 
 void DrawRemove(QPainter& p) {
-    DrawShape(p, RectPath({2.0, 6.0, 12.0, 4.0}), Red);
+    DrawShape(p, RectPath({2.5, 6.5, 11.0, 3.0}), Red);
 }
 
 void DrawFilter(QPainter& p) {
-    DrawShape(p, PolygonPath({{1.5, 2.5}, {14.5, 2.5}, {9.5, 8.5}, {9.5, 14.0}, {6.5, 12.0},
-                              {6.5, 8.5}}),
-              Tone{QColor(0x6a, 0xa8, 0xf0), Navy.line});
+    DrawShape(
+        p, PolygonPath({{1.5, 2.5}, {14.5, 2.5}, {9.5, 8.5}, {9.5, 14.0}, {6.5, 12.0}, {6.5, 8.5}}),
+        Tone{QColor(0x6a, 0xa8, 0xf0), Navy.line});
     DrawLine(p, {3.5, 4.0}, {12.5, 4.0}, QColor(0xd0, 0xe4, 0xff), 1.0);
 }
 
 void DrawSortBars(QPainter& p, bool ascending) {
     for (int i = 0; i < 4; ++i) {
         const int len = ascending ? 3 + 2 * i : 9 - 2 * i;
-        DrawShape(p, RectPath({1.5, 1.5 + i * 3.5, qreal(len), 2}), Blue, 0.8);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Blue.line);
+        p.drawRect(QRectF(1.0, 2.0 + i * 3.5, qreal(len), 2.0));
     }
-    DrawArrow(p, {13, 1.5}, {13, 14.8}, 2.0, 5.6, 4.0, Red);
+    DrawArrow(p, {12.5, 1.0}, {12.5, 15.0}, 2.0, 6.0, 4.5, Red);
 }
 
 void DrawSortAscending(QPainter& p) {
@@ -257,21 +263,21 @@ void DrawSortDescending(QPainter& p) {
 
 void DrawKey(QPainter& p) {
     const Tone gold{QColor(0xf2, 0xc4, 0x3a), QColor(0x8c, 0x62, 0x08)};
-    QPainterPath blade = RectPath({6.5, 6.8, 8.5, 2.6});
-    blade = blade.united(RectPath({11.0, 9.0, 1.8, 3.0})).united(RectPath({13.4, 9.0, 1.6, 2.2}));
-    QPainterPath bow = EllipsePath({4.6, 8.1}, 3.8, 3.8);
-    QPainterPath key = bow.united(blade).simplified();
-    key = key.subtracted(EllipsePath({3.6, 8.1}, 1.2, 1.2));
+    QPainterPath blade = RectPath({7.0, 6.5, 8.5, 3.0});
+    blade = blade.united(RectPath({10.5, 8.0, 2.0, 3.5})).united(RectPath({13.5, 8.0, 2.0, 2.5}));
+    QPainterPath key = EllipsePath({4.5, 8.0}, 4.0, 4.0).united(blade).simplified();
+    key = key.subtracted(EllipsePath({3.5, 8.0}, 1.3, 1.3));
     DrawShape(p, key, gold);
 }
 
 void DrawPadlock(QPainter& p, bool open) {
     QPainterPath shackle;
     if (open) {
-        shackle.moveTo(10.5, 7.5);
-        shackle.lineTo(10.5, 4.5);
-        shackle.arcTo(QRectF(10.5, 1.0, 5.0, 5.0), 180, -180);
-        shackle.lineTo(15.5, 5.5);
+        // Swung up and out to the right, one leg free.
+        shackle.moveTo(8.5, 7.5);
+        shackle.lineTo(8.5, 4.5);
+        shackle.arcTo(QRectF(8.5, 1.5, 5.0, 5.0), 180, -180);
+        shackle.lineTo(13.5, 5.5);
     } else {
         shackle.moveTo(5.0, 7.5);
         shackle.lineTo(5.0, 5.0);
@@ -279,12 +285,13 @@ void DrawPadlock(QPainter& p, bool open) {
         shackle.lineTo(11.0, 7.5);
     }
     DrawOutlinedLine(p, shackle, Steel, 1.4);
-    DrawShape(p, RoundRectPath({2.5, 7.5, 11, 7}, 1.2),
+    const qreal left = open ? 1.5 : 2.5;
+    DrawShape(p, RoundRectPath({left, 7.5, 11, 7}, 1.2),
               Tone{QColor(0xf2, 0xc4, 0x3a), QColor(0x8c, 0x62, 0x08)});
     p.setPen(Qt::NoPen);
     p.setBrush(Ink);
-    p.drawEllipse(QPointF(8.0, 10.2), 1.2, 1.2);
-    p.drawRect(QRectF(7.5, 10.5, 1.0, 2.5));
+    p.drawEllipse(QPointF(left + 5.5, 10.2), 1.2, 1.2);
+    p.drawRect(QRectF(left + 5.0, 10.5, 1.0, 2.5));
 }
 
 void DrawLock(QPainter& p) {
@@ -296,7 +303,8 @@ void DrawUnlock(QPainter& p) {
 }
 
 void DrawMail(QPainter& p) {
-    DrawShape(p, RectPath({1.5, 3.5, 13, 9}), Tone{QColor(0xfc, 0xf6, 0xe4), QColor(0x8a, 0x70, 0x40)});
+    DrawShape(p, RectPath({1.5, 3.5, 13, 9}),
+              Tone{QColor(0xfc, 0xf6, 0xe4), QColor(0x8a, 0x70, 0x40)});
     QPainterPath flap;
     flap.moveTo(1.5, 3.5);
     flap.lineTo(8.0, 9.0);
@@ -311,7 +319,8 @@ void DrawMail(QPainter& p) {
 }
 
 void DrawHome(QPainter& p) {
-    DrawShape(p, RectPath({3.5, 7.5, 9, 7}), Tone{QColor(0xf6, 0xe8, 0xc8), QColor(0x8a, 0x6a, 0x3a)});
+    DrawShape(p, RectPath({3.5, 7.5, 9, 7}),
+              Tone{QColor(0xf6, 0xe8, 0xc8), QColor(0x8a, 0x6a, 0x3a)});
     DrawShape(p, RectPath({6.5, 10.5, 3, 4}), Wood);
     DrawShape(p, PolygonPath({{8.0, 1.5}, {15.0, 8.0}, {1.0, 8.0}}), Red);
 }
@@ -445,34 +454,29 @@ void DrawBarChart(QPainter& p) {
 void DrawPieChart(QPainter& p) {
     const QPointF c(7.5, 8.5);
     const QRectF box(c.x() - 6.5, c.y() - 6.5, 13, 13);
-    QPainterPath big;
-    big.moveTo(c);
-    big.arcTo(box, 90, 270);
-    big.closeSubpath();
-    DrawShape(p, big, Blue);
-    QPainterPath mid;
-    mid.moveTo(c);
-    mid.arcTo(box, 200, 100);
-    mid.closeSubpath();
-    DrawShape(p, mid, Green);
-    // The last quarter pulled out of the pie.
-    const QPointF out(1.2, -1.2);
-    QPainterPath slice;
-    slice.moveTo(c + out);
-    slice.arcTo(box.translated(out), 0, 90);
-    slice.closeSubpath();
-    DrawShape(p, slice, Orange);
+    auto slice = [&](qreal start, qreal sweep, QPointF shift, const Tone& tone) {
+        QPainterPath path;
+        path.moveTo(c + shift);
+        path.arcTo(box.translated(shift), start, sweep);
+        path.closeSubpath();
+        DrawShape(p, path, tone);
+    };
+    slice(90, 150, {0, 0}, Blue);
+    slice(240, 120, {0, 0}, Green);
+    // The top right quarter pulled out of the pie.
+    slice(0, 90, {1.0, -1.0}, Orange);
 }
 
 // ---- 47 to 58: rows and tables, equipment, marks
 
 void DrawDeleteRow(QPainter& p) {
-    DrawTable(p, {0.5, 1.5, 13, 10.5}, 3, 1);
-    DrawMinusBadge(p, {11.5, 12.5}, 3.5);
+    // The row to go is marked in red.
+    DrawTable(p, {0.5, 0.5, 13, 12}, 3, 1, QColor(0xf6, 0xb8, 0xb0));
+    DrawMinusBadge(p, {12.5, 12.5}, 3.0);
 }
 
 void DrawInsertRow(QPainter& p) {
-    DrawTable(p, {0.5, 1.5, 13, 10.5}, 3, 2);
+    DrawTable(p, {0.5, 0.5, 13, 12}, 3, 2, QColor(0xbc, 0xe8, 0xbc));
     DrawPlusBadge(p, {11.5, 11.5}, 3.5);
 }
 
@@ -504,7 +508,7 @@ void DrawDatabase(QPainter& p) {
         QPainterPath band;
         band.arcMoveTo(QRectF(2.5, y - 2, 11, 4), 180);
         band.arcTo(QRectF(2.5, y - 2, 11, 4), 180, 180);
-        DrawStroke(p, band, drum.line, 1.0);
+        DrawStroke(p, band, drum.line, 1.0, Qt::FlatCap);
     }
     DrawShape(p, EllipsePath({8.0, 3.5}, 5.5, 2.0), Tone{QColor(0xd8, 0xea, 0xfa), drum.line});
 }
@@ -518,8 +522,8 @@ void DrawComputer(QPainter& p) {
 
 void DrawPhone(QPainter& p) {
     DrawShape(p, RoundRectPath({4.0, 1.0, 8, 14}, 1.6), Tone{QColor(0x4a, 0x52, 0x5e), Ink});
-    DrawShape(p, RectPath({5.5, 3.0, 5, 8}), Tone{QColor(0x8a, 0xd4, 0xf4), QColor(0x2a, 0x60, 0x80)},
-              0.6);
+    DrawShape(p, RectPath({5.5, 3.0, 5, 8}),
+              Tone{QColor(0x8a, 0xd4, 0xf4), QColor(0x2a, 0x60, 0x80)}, 0.6);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0xd0, 0xd4, 0xda));
     p.drawEllipse(QPointF(8.0, 13.0), 1.0, 1.0);
@@ -563,14 +567,14 @@ void DrawPin(QPainter& p) {
 }
 
 void DrawLink(QPainter& p) {
+    // Two chain links, one through the other.
     p.save();
     p.translate(8, 8);
     p.rotate(-45.0);
-    const Tone chain{QColor(0xa8, 0xb4, 0xc4), Steel.line};
-    for (qreal x : {-3.4, 3.4}) {
-        QPainterPath link =
-            RoundRectPath({x - 4.2, -2.6, 8.4, 5.2}, 2.6).subtracted(RoundRectPath({x - 2.6, -1.0, 5.2, 2.0}, 1.0));
-        DrawShape(p, link, chain, 0.9);
+    for (qreal x : {-3.2, 3.2}) {
+        const QPainterPath link = RoundRectPath({x - 4.0, -2.4, 8.0, 4.8}, 2.4);
+        DrawStroke(p, link, Steel.line, 2.8);
+        DrawStroke(p, link, QColor(0xc4, 0xcc, 0xd8), 1.0);
     }
     p.restore();
 }
@@ -599,8 +603,8 @@ void DrawCustomer(QPainter& p) {
 }
 
 void DrawAddPerson(QPainter& p) {
-    DrawPerson(p, {0, 1.0}, 0.9, Teal);
-    DrawPlusBadge(p, {12.0, 4.0}, 3.0);
+    DrawPerson(p, {-1.0, 1.5}, 0.9, Teal);
+    DrawPlusBadge(p, {12.5, 4.5}, 3.0);
 }
 
 void DrawCompany(QPainter& p) {
@@ -619,7 +623,8 @@ void DrawCompany(QPainter& p) {
 
 void DrawTruck(QPainter& p) {
     DrawShape(p, RectPath({0.5, 3.5, 9, 8}), Orange);
-    DrawShape(p, PolygonPath({{9.5, 6.5}, {13.0, 6.5}, {15.5, 9.0}, {15.5, 11.5}, {9.5, 11.5}}), Blue);
+    DrawShape(p, PolygonPath({{9.5, 6.5}, {13.0, 6.5}, {15.5, 9.0}, {15.5, 11.5}, {9.5, 11.5}}),
+              Blue);
     DrawShape(p, PolygonPath({{10.5, 7.5}, {12.5, 7.5}, {14.0, 9.2}, {10.5, 9.2}}),
               Tone{QColor(0xd8, 0xec, 0xff), Navy.line}, 0.7);
     for (qreal x : {3.5, 12.5}) {
@@ -631,16 +636,11 @@ void DrawTruck(QPainter& p) {
 }
 
 void DrawMoney(QPainter& p) {
+    // A stack of coins seen from the side, the top one showing its face.
     const Tone gold{QColor(0xf6, 0xcc, 0x3c), QColor(0x8c, 0x62, 0x08)};
-    for (int i = 3; i >= 0; --i) {
-        const qreal y = 5.0 + i * 2.6;
-        QPainterPath coin;
-        coin.addRect(QRectF(3.0, y - 1.8, 10, 1.8));
-        coin = coin.united(EllipsePath({8.0, y}, 5.0, 1.8));
-        coin = coin.united(EllipsePath({8.0, y - 1.8}, 5.0, 1.8)).simplified();
-        DrawShape(p, coin, gold, 0.9);
-        DrawShape(p, EllipsePath({8.0, y - 1.8}, 5.0, 1.8), gold, 0.9);
-    }
+    for (int i = 0; i < 4; ++i)
+        DrawShape(p, RoundRectPath({2.5, 12.0 - i * 3.0, 11.0, 3.0}, 1.5), gold);
+    DrawShape(p, EllipsePath({8.0, 4.0}, 5.5, 2.5), Tone{QColor(0xfc, 0xe0, 0x70), gold.line});
 }
 
 void DrawCart(QPainter& p) {
@@ -662,7 +662,8 @@ void DrawTag(QPainter& p) {
     p.save();
     p.translate(8, 8);
     p.rotate(-45.0);
-    QPainterPath tag = PolygonPath({{-7.5, -3.5}, {3.5, -3.5}, {7.5, 0.0}, {3.5, 3.5}, {-7.5, 3.5}});
+    QPainterPath tag =
+        PolygonPath({{-7.5, -3.5}, {3.5, -3.5}, {7.5, 0.0}, {3.5, 3.5}, {-7.5, 3.5}});
     tag = tag.subtracted(EllipsePath({3.6, 0.0}, 1.1, 1.1));
     DrawShape(p, tag, Orange);
     DrawLine(p, {-5.5, -1.2}, {0.5, -1.2}, Orange.line, 0.9);
@@ -697,7 +698,8 @@ void DrawItem(QPainter& p) {
     DrawShape(p, PolygonPath({{10.0, 5.5}, {14.5, 2.0}, {14.5, 11.0}, {10.0, 14.5}}), side);
     DrawShape(p, PolygonPath({{1.5, 5.5}, {6.0, 2.0}, {14.5, 2.0}, {10.0, 5.5}}), top);
     DrawLine(p, {3.8, 3.8}, {12.3, 3.8}, QColor(0xa0, 0x6a, 0x28), 1.0);
-    DrawShape(p, RectPath({4.5, 5.5, 2.5, 3.5}), Tone{QColor(0xf0, 0xc8, 0x88), Cardboard.line}, 0.8);
+    DrawShape(p, RectPath({4.5, 5.5, 2.5, 3.5}), Tone{QColor(0xf0, 0xc8, 0x88), Cardboard.line},
+              0.8);
 }
 
 void DrawWrench(QPainter& p) {
@@ -718,7 +720,8 @@ void DrawEdit(QPainter& p) {
     p.rotate(45.0);
     DrawShape(p, RectPath({-2.0, -8.0, 4.0, 10.0}), Yellow);
     DrawShape(p, RectPath({-2.0, -8.8, 4.0, 2.2}), Pink, 0.9);
-    DrawShape(p, PolygonPath({{-2.0, 2.0}, {2.0, 2.0}, {0.0, 7.0}}), Tone{QColor(0xf4, 0xd8, 0xb0), Wood.line});
+    DrawShape(p, PolygonPath({{-2.0, 2.0}, {2.0, 2.0}, {0.0, 7.0}}),
+              Tone{QColor(0xf4, 0xd8, 0xb0), Wood.line});
     p.setPen(Qt::NoPen);
     p.setBrush(Ink);
     p.drawPolygon(QPolygonF({QPointF(-0.7, 5.2), QPointF(0.7, 5.2), QPointF(0.0, 7.0)}));
@@ -857,8 +860,10 @@ void DrawBookmark(QPainter& p) {
 
 void DrawBook(QPainter& p) {
     const Tone pageTone{QColor(0xff, 0xfc, 0xf2), QColor(0x7a, 0x5a, 0x2a)};
-    DrawShape(p, PolygonPath({{0.5, 4.0}, {8.0, 5.5}, {15.5, 4.0}, {15.5, 14.0}, {8.0, 15.0}, {0.5, 14.0}}),
-              Tone{QColor(0x8a, 0x4a, 0x1a), QColor(0x5a, 0x2a, 0x08)});
+    DrawShape(
+        p,
+        PolygonPath({{0.5, 4.0}, {8.0, 5.5}, {15.5, 4.0}, {15.5, 14.0}, {8.0, 15.0}, {0.5, 14.0}}),
+        Tone{QColor(0x8a, 0x4a, 0x1a), QColor(0x5a, 0x2a, 0x08)});
     QPainterPath left;
     left.moveTo(8.0, 4.0);
     left.cubicTo(6.0, 2.0, 3.0, 2.0, 1.5, 2.5);
@@ -897,8 +902,8 @@ void DrawPicture(QPainter& p) {
 
 void DrawCalculator(QPainter& p) {
     DrawShape(p, RoundRectPath({2.5, 0.5, 11, 15}, 1.4), Tone{QColor(0x5a, 0x62, 0x70), Ink});
-    DrawShape(p, RectPath({4.0, 2.0, 8, 3.5}), Tone{QColor(0xc8, 0xe8, 0xc0), QColor(0x30, 0x50, 0x30)},
-              0.7);
+    DrawShape(p, RectPath({4.0, 2.0, 8, 3.5}),
+              Tone{QColor(0xc8, 0xe8, 0xc0), QColor(0x30, 0x50, 0x30)}, 0.7);
     p.setPen(Qt::NoPen);
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col < 3; ++col) {
@@ -942,7 +947,7 @@ void DrawPause(QPainter& p) {
 }
 
 void DrawStop(QPainter& p) {
-    DrawShape(p, RoundRectPath({3.0, 3.0, 10, 10}, 1.2), Tone{QColor(0xc0, 0x30, 0x28), Red.line});
+    DrawShape(p, RoundRectPath({3.5, 3.5, 9, 9}, 1.0), Tone{QColor(0xc0, 0x30, 0x28), Red.line});
 }
 
 void DrawWindow(QPainter& p) {
@@ -972,9 +977,13 @@ void DrawTree(QPainter& p) {
 }
 
 void DrawPeriodic(QPainter& p) {
+    // A calendar with a clock before it: a job that runs on a schedule.
     DrawCalendar(p, {-0.5, -0.5}, 0.8);
-    DrawShape(p, EllipsePath({11.0, 11.0}, 4.8, 4.8), Tone{QColor(0xff, 0xff, 0xff), Green.line}, 0.8);
-    DrawCurvedArrow(p, Arc({11.0, 11.0}, 2.9, 120, -280), 1.4, 3.6, 1.9, Green);
+    const QPointF c(11.5, 11.5);
+    DrawStroke(p, EllipsePath(c, 4.5, 4.5), Qt::white, 1.6);
+    DrawShape(p, EllipsePath(c, 4.0, 4.0), Tone{QColor(0xff, 0xff, 0xff), Navy.line}, 1.2);
+    DrawLine(p, c, {11.5, 8.8}, Ink, 1.0);
+    DrawLine(p, c, {14.0, 11.5}, Red.line, 1.0);
 }
 
 void DrawSum(QPainter& p) {
@@ -1000,54 +1009,102 @@ struct Entry {
 // 9 quick date, 11 phrase, 47 delete a row, 60 customer, 68 item, 81 note and sign-off,
 // 85 save). New glyphs go at the end.
 constexpr std::array Entries{
-    Entry{1, 2, DrawOk},           Entry{2, 2, DrawCancel},
-    Entry{3, 1, DrawAdd},          Entry{4, 2, DrawClear},
-    Entry{5, 1, DrawNew},          Entry{6, 1, DrawOpen},
-    Entry{7, 1, DrawPrint},        Entry{8, 1, DrawLookUp},
-    Entry{9, 1, DrawQuickDate},    Entry{10, 1, DrawClock},
-    Entry{11, 1, DrawPhrase},      Entry{12, 1, DrawRefresh},
-    Entry{13, 1, DrawHelp},        Entry{14, 1, DrawInfo},
-    Entry{15, 1, DrawWarning},     Entry{16, 1, DrawStopSign},
-    Entry{17, 2, DrawFirst},       Entry{18, 2, DrawPrior},
-    Entry{19, 2, DrawNext},        Entry{20, 2, DrawLast},
-    Entry{21, 1, DrawArrowUp},     Entry{22, 1, DrawArrowDown},
-    Entry{23, 1, DrawArrowLeft},   Entry{24, 1, DrawArrowRight},
-    Entry{25, 1, DrawRemove},      Entry{26, 1, DrawFilter},
-    Entry{27, 1, DrawSortAscending}, Entry{28, 1, DrawSortDescending},
-    Entry{29, 1, DrawKey},         Entry{30, 1, DrawLock},
-    Entry{31, 1, DrawUnlock},      Entry{32, 1, DrawMail},
-    Entry{33, 1, DrawHome},        Entry{34, 1, DrawSettings},
-    Entry{35, 2, DrawTrash},       Entry{36, 1, DrawCut},
-    Entry{37, 1, DrawCopy},        Entry{38, 1, DrawPaste},
-    Entry{39, 1, DrawUndo},        Entry{40, 1, DrawRedo},
-    Entry{41, 1, DrawStar},        Entry{42, 1, DrawFlag},
-    Entry{43, 1, DrawBell},        Entry{44, 1, DrawGlobe},
-    Entry{45, 1, DrawBarChart},    Entry{46, 1, DrawPieChart},
-    Entry{47, 1, DrawDeleteRow},   Entry{48, 1, DrawInsertRow},
-    Entry{49, 1, DrawGrid},        Entry{50, 1, DrawDatabase},
-    Entry{51, 1, DrawComputer},    Entry{52, 1, DrawPhone},
-    Entry{53, 1, DrawIdea},        Entry{54, 1, DrawPower},
-    Entry{55, 1, DrawExit},        Entry{56, 1, DrawPin},
-    Entry{57, 1, DrawLink},        Entry{58, 1, DrawAttach},
-    Entry{59, 1, DrawPeople},      Entry{60, 1, DrawCustomer},
-    Entry{61, 1, DrawAddPerson},   Entry{62, 1, DrawCompany},
-    Entry{63, 1, DrawTruck},       Entry{64, 1, DrawMoney},
-    Entry{65, 1, DrawCart},        Entry{66, 1, DrawTag},
-    Entry{67, 1, DrawBarcode},     Entry{68, 1, DrawItem},
-    Entry{69, 1, DrawWrench},      Entry{70, 1, DrawEdit},
-    Entry{71, 1, DrawView},        Entry{72, 1, DrawDocument},
-    Entry{73, 1, DrawPreview},     Entry{74, 1, DrawExport},
-    Entry{75, 1, DrawImport},      Entry{76, 1, DrawDownload},
-    Entry{77, 1, DrawUpload},      Entry{78, 1, DrawZoomIn},
-    Entry{79, 1, DrawZoomOut},     Entry{80, 1, DrawSelectAll},
-    Entry{81, 1, DrawNoteSign},    Entry{82, 1, DrawChecklist},
-    Entry{83, 1, DrawBookmark},    Entry{84, 1, DrawBook},
-    Entry{85, 1, DrawSave},        Entry{86, 1, DrawSaveAll},
-    Entry{87, 1, DrawPicture},     Entry{88, 1, DrawCalculator},
-    Entry{89, 1, DrawWait},        Entry{90, 1, DrawRun},
-    Entry{91, 1, DrawPause},       Entry{92, 1, DrawStop},
-    Entry{93, 1, DrawWindow},      Entry{94, 1, DrawTree},
-    Entry{95, 1, DrawPeriodic},    Entry{96, 1, DrawSum},
+    Entry{1, 2, DrawOk},
+    Entry{2, 2, DrawCancel},
+    Entry{3, 1, DrawAdd},
+    Entry{4, 2, DrawClear},
+    Entry{5, 1, DrawNew},
+    Entry{6, 1, DrawOpen},
+    Entry{7, 1, DrawPrint},
+    Entry{8, 1, DrawLookUp},
+    Entry{9, 1, DrawQuickDate},
+    Entry{10, 1, DrawClock},
+    Entry{11, 1, DrawPhrase},
+    Entry{12, 1, DrawRefresh},
+    Entry{13, 1, DrawHelp},
+    Entry{14, 1, DrawInfo},
+    Entry{15, 1, DrawWarning},
+    Entry{16, 1, DrawStopSign},
+    Entry{17, 2, DrawFirst},
+    Entry{18, 2, DrawPrior},
+    Entry{19, 2, DrawNext},
+    Entry{20, 2, DrawLast},
+    Entry{21, 1, DrawArrowUp},
+    Entry{22, 1, DrawArrowDown},
+    Entry{23, 1, DrawArrowLeft},
+    Entry{24, 1, DrawArrowRight},
+    Entry{25, 1, DrawRemove},
+    Entry{26, 1, DrawFilter},
+    Entry{27, 1, DrawSortAscending},
+    Entry{28, 1, DrawSortDescending},
+    Entry{29, 1, DrawKey},
+    Entry{30, 1, DrawLock},
+    Entry{31, 1, DrawUnlock},
+    Entry{32, 1, DrawMail},
+    Entry{33, 1, DrawHome},
+    Entry{34, 1, DrawSettings},
+    Entry{35, 2, DrawTrash},
+    Entry{36, 1, DrawCut},
+    Entry{37, 1, DrawCopy},
+    Entry{38, 1, DrawPaste},
+    Entry{39, 1, DrawUndo},
+    Entry{40, 1, DrawRedo},
+    Entry{41, 1, DrawStar},
+    Entry{42, 1, DrawFlag},
+    Entry{43, 1, DrawBell},
+    Entry{44, 1, DrawGlobe},
+    Entry{45, 1, DrawBarChart},
+    Entry{46, 1, DrawPieChart},
+    Entry{47, 1, DrawDeleteRow},
+    Entry{48, 1, DrawInsertRow},
+    Entry{49, 1, DrawGrid},
+    Entry{50, 1, DrawDatabase},
+    Entry{51, 1, DrawComputer},
+    Entry{52, 1, DrawPhone},
+    Entry{53, 1, DrawIdea},
+    Entry{54, 1, DrawPower},
+    Entry{55, 1, DrawExit},
+    Entry{56, 1, DrawPin},
+    Entry{57, 1, DrawLink},
+    Entry{58, 1, DrawAttach},
+    Entry{59, 1, DrawPeople},
+    Entry{60, 1, DrawCustomer},
+    Entry{61, 1, DrawAddPerson},
+    Entry{62, 1, DrawCompany},
+    Entry{63, 1, DrawTruck},
+    Entry{64, 1, DrawMoney},
+    Entry{65, 1, DrawCart},
+    Entry{66, 1, DrawTag},
+    Entry{67, 1, DrawBarcode},
+    Entry{68, 1, DrawItem},
+    Entry{69, 1, DrawWrench},
+    Entry{70, 1, DrawEdit},
+    Entry{71, 1, DrawView},
+    Entry{72, 1, DrawDocument},
+    Entry{73, 1, DrawPreview},
+    Entry{74, 1, DrawExport},
+    Entry{75, 1, DrawImport},
+    Entry{76, 1, DrawDownload},
+    Entry{77, 1, DrawUpload},
+    Entry{78, 1, DrawZoomIn},
+    Entry{79, 1, DrawZoomOut},
+    Entry{80, 1, DrawSelectAll},
+    Entry{81, 1, DrawNoteSign},
+    Entry{82, 1, DrawChecklist},
+    Entry{83, 1, DrawBookmark},
+    Entry{84, 1, DrawBook},
+    Entry{85, 1, DrawSave},
+    Entry{86, 1, DrawSaveAll},
+    Entry{87, 1, DrawPicture},
+    Entry{88, 1, DrawCalculator},
+    Entry{89, 1, DrawWait},
+    Entry{90, 1, DrawRun},
+    Entry{91, 1, DrawPause},
+    Entry{92, 1, DrawStop},
+    Entry{93, 1, DrawWindow},
+    Entry{94, 1, DrawTree},
+    Entry{95, 1, DrawPeriodic},
+    Entry{96, 1, DrawSum},
 };
 
 constexpr bool NumberedInOrder() {
@@ -1078,7 +1135,7 @@ QImage Disabled(const QImage& frame) {
                 continue;
             const int grey = qGray(c);
             const int v = 120 + grey * 100 / 255;
-            row[x] = qRgba(v, v, v, a * 3 / 4);
+            row[x] = qRgba(v, v, v, std::max(1, a * 3 / 4));
         }
     }
     return out;

@@ -100,8 +100,8 @@ void DrawMagnifier(QPainter& p, QPointF centre, qreal radius, qreal handle) {
     DrawShape(p, EllipsePath(centre, radius, radius), Tone{glass, Ink}, 1.5);
     // A glint on the glass.
     QPainterPath glint;
-    glint.arcMoveTo(QRectF(centre.x() - radius + 1.6, centre.y() - radius + 1.6,
-                           2 * radius - 3.2, 2 * radius - 3.2),
+    glint.arcMoveTo(QRectF(centre.x() - radius + 1.6, centre.y() - radius + 1.6, 2 * radius - 3.2,
+                           2 * radius - 3.2),
                     100);
     glint.arcTo(QRectF(centre.x() - radius + 1.6, centre.y() - radius + 1.6, 2 * radius - 3.2,
                        2 * radius - 3.2),
@@ -153,18 +153,18 @@ void DrawPlusBadge(QPainter& p, QPointF c, qreal half) {
     plus.lineTo(c.x() + half, c.y());
     plus.moveTo(c.x(), c.y() - half);
     plus.lineTo(c.x(), c.y() + half);
-    DrawHalo(p, plus, 2.0);
-    DrawStroke(p, plus, QColor(0x1f, 0x6a, 0x25), 3.2, Qt::FlatCap);
-    DrawStroke(p, plus, QColor(0x50, 0xc0, 0x50), 1.4, Qt::FlatCap);
+    DrawHalo(p, plus, 3.0);
+    DrawStroke(p, plus, QColor(0x1f, 0x6a, 0x25), 3.0, Qt::SquareCap);
+    DrawStroke(p, plus, QColor(0x60, 0xd0, 0x60), 1.0, Qt::FlatCap);
 }
 
 void DrawMinusBadge(QPainter& p, QPointF c, qreal half) {
     QPainterPath minus;
     minus.moveTo(c.x() - half, c.y());
     minus.lineTo(c.x() + half, c.y());
-    DrawHalo(p, minus, 2.0);
-    DrawStroke(p, minus, QColor(0x94, 0x1c, 0x14), 3.2, Qt::FlatCap);
-    DrawStroke(p, minus, QColor(0xf0, 0x5a, 0x4a), 1.4, Qt::FlatCap);
+    DrawHalo(p, minus, 3.0);
+    DrawStroke(p, minus, QColor(0x94, 0x1c, 0x14), 3.0, Qt::SquareCap);
+    DrawStroke(p, minus, QColor(0xf8, 0x70, 0x60), 1.0, Qt::FlatCap);
 }
 
 void DrawCrossBadge(QPainter& p, QPointF c, qreal half) {
@@ -245,18 +245,18 @@ void DrawFloppy(QPainter& p, QPointF offset, qreal scale) {
     p.restore();
 }
 
-void DrawTable(QPainter& p, const QRectF& r, int rows, int highlight) {
+void DrawTable(QPainter& p, const QRectF& r, int rows, int highlight, const QColor& mark) {
     DrawShape(p, RectPath(r), tones::Paper);
     const qreal rowHeight = r.height() / rows;
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xc4, 0xdc, 0xf6));
+    p.setBrush(mark);
     if (highlight >= 0)
         p.drawRect(QRectF(r.left() + 0.5, r.top() + highlight * rowHeight + 0.5, r.width() - 1,
                           rowHeight - 0.5));
     const QColor grid = tones::Paper.line;
     for (int i = 1; i < rows; ++i)
-        DrawLine(p, {r.left(), r.top() + i * rowHeight}, {r.right(), r.top() + i * rowHeight},
-                 grid, 1.0);
+        DrawLine(p, {r.left(), r.top() + i * rowHeight}, {r.right(), r.top() + i * rowHeight}, grid,
+                 1.0);
     const qreal split = std::round(r.left() + r.width() * 0.4) + 0.5;
     DrawLine(p, {split, r.top()}, {split, r.bottom()}, grid, 1.0);
     p.setPen(QPen(tones::Paper.line, 1.0));

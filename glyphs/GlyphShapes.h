@@ -19,8 +19,8 @@ struct Tone {
 };
 
 namespace tones {
-extern const Tone Blue, LightBlue, Navy, Green, Red, Yellow, Orange, Gray, Steel, Cardboard,
-    Purple, Teal, Paper, Skin, Wood, Pink;
+extern const Tone Blue, LightBlue, Navy, Green, Red, Yellow, Orange, Gray, Steel, Cardboard, Purple,
+    Teal, Paper, Skin, Wood, Pink;
 } // namespace tones
 
 extern const QColor Ink;
@@ -64,7 +64,8 @@ void DrawPerson(QPainter& p, QPointF offset, qreal scale, const Tone& shirt);
 void DrawCalendar(QPainter& p, QPointF offset, qreal scale);
 // A floppy disk in a 16 x 16 box, placed by `offset` and scaled by `scale`.
 void DrawFloppy(QPainter& p, QPointF offset, qreal scale);
-// A table of `rows` rows and two columns in `r`, row `highlight` (from 0) marked; -1 for none.
-void DrawTable(QPainter& p, const QRectF& r, int rows, int highlight);
+// A table of `rows` rows and two columns in `r`, row `highlight` (from 0) filled with `mark`;
+// -1 for none.
+void DrawTable(QPainter& p, const QRectF& r, int rows, int highlight, const QColor& mark);
 
 } // namespace nuv
