@@ -9,7 +9,6 @@ namespace nuv {
 
 namespace tones {
 const Tone Blue{QColor(0x4a, 0x8f, 0xe0), QColor(0x1d, 0x4f, 0x91)};
-const Tone LightBlue{QColor(0xd6, 0xe8, 0xfb), QColor(0x4a, 0x72, 0xa8)};
 const Tone Navy{QColor(0x2f, 0x5f, 0xb8), QColor(0x17, 0x30, 0x66)};
 const Tone Green{QColor(0x4c, 0xb0, 0x50), QColor(0x1f, 0x6a, 0x25)};
 const Tone Red{QColor(0xe0, 0x48, 0x3a), QColor(0x94, 0x1c, 0x14)};
@@ -165,16 +164,6 @@ void DrawMinusBadge(QPainter& p, QPointF c, qreal half) {
     DrawHalo(p, minus, 3.0);
     DrawStroke(p, minus, QColor(0x94, 0x1c, 0x14), 3.0, Qt::SquareCap);
     DrawStroke(p, minus, QColor(0xf8, 0x70, 0x60), 1.0, Qt::FlatCap);
-}
-
-void DrawCrossBadge(QPainter& p, QPointF c, qreal half) {
-    QPainterPath cross;
-    cross.moveTo(c.x() - half, c.y() - half);
-    cross.lineTo(c.x() + half, c.y() + half);
-    cross.moveTo(c.x() + half, c.y() - half);
-    cross.lineTo(c.x() - half, c.y() + half);
-    DrawHalo(p, cross, 2.0);
-    DrawStroke(p, cross, QColor(0xc8, 0x20, 0x18), 2.2, Qt::RoundCap);
 }
 
 void DrawPerson(QPainter& p, QPointF offset, qreal scale, const Tone& shirt) {

@@ -19,8 +19,8 @@ struct Tone {
 };
 
 namespace tones {
-extern const Tone Blue, LightBlue, Navy, Green, Red, Yellow, Orange, Gray, Steel, Cardboard, Purple,
-    Teal, Paper, Skin, Wood, Pink;
+extern const Tone Blue, Navy, Green, Red, Yellow, Orange, Gray, Steel, Cardboard, Purple, Teal,
+    Paper, Skin, Wood, Pink;
 } // namespace tones
 
 extern const QColor Ink;
@@ -57,7 +57,6 @@ void DrawCurvedArrow(QPainter& p, const QPainterPath& path, qreal width, qreal h
 // what lies below.
 void DrawPlusBadge(QPainter& p, QPointF centre, qreal half);
 void DrawMinusBadge(QPainter& p, QPointF centre, qreal half);
-void DrawCrossBadge(QPainter& p, QPointF centre, qreal half);
 // A person (head and shoulders) in a 16 x 16 box, placed by `offset` and scaled by `scale`.
 void DrawPerson(QPainter& p, QPointF offset, qreal scale, const Tone& shirt);
 // A calendar sheet in a 16 x 16 box, placed by `offset` and scaled by `scale`.
