@@ -37,6 +37,11 @@ std::string& ModuleOverride() {
     return path;
 }
 
+std::string& UserOverride() {
+    static std::string name;
+    return name;
+}
+
 std::string RealPath(const char* path) {
     char buf[PATH_MAX];
     if (path && *path && realpath(path, buf))
@@ -78,6 +83,8 @@ int GetACP() {
 }
 
 std::string GetUserName() {
+    if (!UserOverride().empty())
+        return UserOverride();
     long size = sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buf(static_cast<std::size_t>(size > 0 ? size : 16384));
     passwd pw{};
@@ -103,6 +110,10 @@ std::string GetModuleFileName() {
     }
     // The main program is reported with an empty or relative name.
     return GetExecutablePath();
+}
+
+void SetUserNameOverride(const std::string& name) {
+    UserOverride() = name;
 }
 
 void SetModuleFileNameOverride(const std::string& path) {

@@ -20,8 +20,11 @@ int GetACP();
 int CodePageOfCharset(const std::string& charset);
 
 // Login name of the effective user (from the password database; $LOGNAME or $USER when the
-// user has no entry there); empty when none is known.
+// user has no entry there); empty when none is known. The override, when set, is answered
+// instead.
 std::string GetUserName();
+// Sets (non-empty) or clears (empty) the answer of GetUserName, for tests.
+void SetUserNameOverride(const std::string& name);
 
 // Full path of the module (shared library or executable) that holds the platform layer's
 // code, found with dladdr; the override, when set, is answered instead.

@@ -54,6 +54,10 @@ TEST(SystemServices, UserNameIsTheEffectiveUsersLogin) {
     passwd* pw = getpwuid(geteuid());
     ASSERT_NE(pw, nullptr);
     EXPECT_EQ(GetUserName(), pw->pw_name);
+    SetUserNameOverride("amy");
+    EXPECT_EQ(GetUserName(), "amy");
+    SetUserNameOverride("");
+    EXPECT_EQ(GetUserName(), pw->pw_name);
 }
 
 TEST(SystemServices, ModuleFileNameIsTheFileHoldingTheCode) {
