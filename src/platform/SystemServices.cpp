@@ -75,11 +75,25 @@ int GetACP() {
         if (*end == '\0' && v > 0 && v < 100000)
             return static_cast<int>(v);
     }
-    return WithEnvironmentLocale(LC_CTYPE_MASK, [](locale_t loc) {
+    // Building a locale object is costly and GetACP is asked for on every conversion, so the
+    // answer is kept for as long as the variables that choose the locale stay the same.
+    static std::string cachedKey;
+    static int cachedCodePage = 0;
+    std::string key;
+    for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* v = std::getenv(var);
+        key += v ? v : "";
+        key += '\n';
+    }
+    if (cachedCodePage != 0 && key == cachedKey)
+        return cachedCodePage;
+    cachedCodePage = WithEnvironmentLocale(LC_CTYPE_MASK, [](locale_t loc) {
         if (loc == static_cast<locale_t>(nullptr))
             return 65001;
         return CodePageOfCharset(nl_langinfo_l(CODESET, loc));
     });
+    cachedKey = key;
+    return cachedCodePage;
 }
 
 std::string GetUserName() {
