@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/DateTime.h"
+#include "support/NUVLIB.h"
 
 #include <algorithm>
 #include <cmath>
@@ -353,6 +354,57 @@ std::string ToWideText(std::string_view bytes, int codePage) {
         return {};
     // A code page the platform cannot convert decodes nothing; the system code page stands in.
     return DecodeBytes(bytes, IsCodePageSupported(codePage) ? codePage : 0);
+}
+
+namespace {
+
+// The byte texts of a two-dimensional array, decoded; nested arrays are left as they are.
+Variant WidenGrid(const Variant& grid, int codePage) {
+    Variant result = grid;
+    for (int i = grid.ArrayLowBound(1); i <= grid.ArrayHighBound(1); ++i)
+        for (int j = grid.ArrayLowBound(2); j <= grid.ArrayHighBound(2); ++j) {
+            Variant& item = result.Element(i, j);
+            if (item.Type() == VarType::ByteText)
+                item = ToWideText(item.Bytes(), codePage);
+        }
+    return result;
+}
+
+Variant Widen(const Variant& original, int codePage) {
+    const Variant& value = original.Deref(); // a by-reference argument converts its target
+    switch (value.Type()) {
+    case VarType::ByteText:
+        return ToWideText(value.Bytes(), codePage);
+    case VarType::Array:
+        if (value.ArrayDimCount() == 2)
+            return WidenGrid(value, codePage);
+        else {
+            Variant result = value;
+            for (int i = value.ArrayLowBound(); i <= value.ArrayHighBound(); ++i) {
+                Variant& item = result[i];
+                if (item.IsArray())
+                    item = ToWideVariant(item, codePage);
+                else if (item.Type() == VarType::ByteText)
+                    item = ToWideText(item.Bytes(), codePage);
+            }
+            return result;
+        }
+    default:
+        // Unicode texts are already wide; unassigned, Null, numbers, dates and objects have
+        // no text to decode.
+        return value;
+    }
+}
+
+} // namespace
+
+Variant ToWideVariant(const Variant& value, int codePage) {
+    try {
+        return Widen(value, codePage);
+    } catch (const Exception& e) {
+        WriteAlertLog("libstrs", std::string("LINE[115] ") + e.what(), "D");
+        return value;
+    }
 }
 
 } // namespace nuv

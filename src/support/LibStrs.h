@@ -100,4 +100,12 @@ bool HostOptionEnabled(const Variant& table, std::string_view name);
 // either, an Exception is raised.
 std::string ToWideText(std::string_view bytes, int codePage);
 
+// Turns the byte texts of a value into Unicode texts, decoding them in the code page: a byte
+// text itself, the byte texts of a one-dimensional array and, recursively, of the arrays it
+// holds, and the byte texts of a two-dimensional array (whose nested arrays are left alone).
+// Unicode texts and every other kind are left as they are: re-encoding a Unicode text through
+// a code page would corrupt it. A failure of the general class is written to the alert log
+// "libstrs" and the value is returned unchanged.
+Variant ToWideVariant(const Variant& value, int codePage);
+
 } // namespace nuv

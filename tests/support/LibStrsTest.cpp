@@ -1,6 +1,8 @@
 #include "support/LibStrs.h"
 
 #include "platform/DateTime.h"
+#include "platform/TestFiles.h"
+#include "support/NUVLIB.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,9 @@
 #include <string>
 
 using namespace nuv;
+using nuv::test::ReadFile;
+using nuv::test::ScopedEnv;
+using nuv::test::TempDir;
 
 namespace {
 
@@ -356,33 +361,13 @@ TEST(LibStrsVariant, HostOptionEnabledTreatsMalformedTablesAsOff) {
 
 namespace {
 
-// Sets NUV_ACP, the system code page, for the life of the object.
-class ScopedSystemCodePage {
-public:
-    explicit ScopedSystemCodePage(const char* codePage) {
-        if (const char* old = std::getenv("NUV_ACP"))
-            saved_ = old, hadValue_ = true;
-        setenv("NUV_ACP", codePage, 1);
-    }
-    ~ScopedSystemCodePage() {
-        if (hadValue_)
-            setenv("NUV_ACP", saved_.c_str(), 1);
-        else
-            unsetenv("NUV_ACP");
-    }
-
-private:
-    std::string saved_;
-    bool hadValue_ = false;
-};
-
 const std::string Big5Zhong = "\xA4\xA4\xA4\xE5";   // 中文 in CP950
 const std::string Gb2312Zhong = "\xD6\xD0\xCE\xC4"; // 中文 in CP936
 
 } // namespace
 
 TEST(LibStrsWide, ToWideTextDecodesInTheGivenCodePage) {
-    ScopedSystemCodePage acp("65001");
+    ScopedEnv acp("NUV_ACP", "65001");
     EXPECT_EQ(ToWideText(Big5Zhong, 950), "中文");
     EXPECT_EQ(ToWideText(Gb2312Zhong, 936), "中文");
     EXPECT_EQ(ToWideText("", 950), "");
@@ -390,12 +375,100 @@ TEST(LibStrsWide, ToWideTextDecodesInTheGivenCodePage) {
 }
 
 TEST(LibStrsWide, ToWideTextFallsBackToTheSystemCodePage) {
-    ScopedSystemCodePage acp("950");
+    ScopedEnv acp("NUV_ACP", "950");
     EXPECT_EQ(ToWideText(Big5Zhong, 12345), "中文");
 }
 
 TEST(LibStrsWide, ToWideTextRaisesWhenNoCodePageCanDecode) {
-    ScopedSystemCodePage acp("12345");
+    ScopedEnv acp("NUV_ACP", "12345");
     EXPECT_THROW(ToWideText(Big5Zhong, 54321), Exception);
     EXPECT_EQ(ToWideText(Big5Zhong, 950), "中文");
+}
+
+namespace {
+
+// A two-dimensional array [0..1, 0..1] of the given items, row by row.
+Variant Grid(const Variant& a, const Variant& b, const Variant& c, const Variant& d) {
+    Variant g = Variant::CreateArray({ArrayBounds{0, 1}, ArrayBounds{0, 1}});
+    g.Element(0, 0) = a;
+    g.Element(0, 1) = b;
+    g.Element(1, 0) = c;
+    g.Element(1, 1) = d;
+    return g;
+}
+
+Variant Big5(const std::string& bytes) {
+    return Variant::FromBytes(bytes, 950);
+}
+
+} // namespace
+
+TEST(LibStrsWide, ToWideVariantDecodesByteTextsAtAnyDepth) {
+    ScopedEnv acp("NUV_ACP", "65001");
+    // The request's arrays start at 1; nested arrays at 0.
+    Variant request = Variant::CreateArray({ArrayBounds{1, 4}});
+    request[1] = Big5(Big5Zhong);
+    request[2] = Variant::ArrayOf({Big5(Big5Zhong), Variant::ArrayOf({Big5(Big5Zhong), 7})});
+    request[3] = "中文"; // already Unicode: must come through untouched
+    request[4] = Variant::MakeNull();
+
+    Variant expected = Variant::CreateArray({ArrayBounds{1, 4}});
+    expected[1] = "中文";
+    expected[2] = Variant::ArrayOf({"中文", Variant::ArrayOf({"中文", 7})});
+    expected[3] = "中文";
+    expected[4] = Variant::MakeNull();
+    EXPECT_TRUE(ToWideVariant(request, 950).SameAs(expected));
+}
+
+TEST(LibStrsWide, ToWideVariantDecodesInTheGivenCodePage) {
+    ScopedEnv acp("NUV_ACP", "65001");
+    // The given code page decides, whatever page the byte text was tagged with.
+    EXPECT_TRUE(ToWideVariant(Variant::FromBytes(Gb2312Zhong, 950), 936).SameAs(Variant("中文")));
+    EXPECT_TRUE(ToWideVariant(Big5(Big5Zhong), 950).SameAs(Variant("中文")));
+}
+
+TEST(LibStrsWide, ToWideVariantDecodesGridsWithoutDescending) {
+    ScopedEnv acp("NUV_ACP", "65001");
+    Variant nested = Variant::ArrayOf({Big5(Big5Zhong)});
+    Variant grid = Grid(Big5(Big5Zhong), "中文", nested, 3);
+    EXPECT_TRUE(ToWideVariant(grid, 950).SameAs(Grid("中文", "中文", nested, 3)));
+}
+
+TEST(LibStrsWide, ToWideVariantLeavesOtherKindsAlone) {
+    ScopedEnv acp("NUV_ACP", "65001");
+    const Variant values[] = {
+        Variant(),    Variant::MakeNull(), Variant("中文"),          Variant(42),
+        Variant(1.5), Variant(true),       Variant::FromDate(38051), Variant::ArrayOf({})};
+    for (const auto& v : values)
+        EXPECT_TRUE(ToWideVariant(v, 950).SameAs(v)) << v.TypeName();
+}
+
+TEST(LibStrsWide, ToWideVariantConvertsTheTargetOfAReference) {
+    ScopedEnv acp("NUV_ACP", "65001");
+    Variant target = Variant::ArrayOf({Big5(Big5Zhong)});
+    Variant ref = Variant::ByRef(target);
+    Variant result = ToWideVariant(ref, 950);
+    EXPECT_TRUE(result.SameAs(Variant::ArrayOf({"中文"})));
+    EXPECT_TRUE(target[0].SameAs(Big5(Big5Zhong))) << "the referenced value is not changed";
+}
+
+TEST(LibStrsWide, ToWideVariantLogsAFailureAndReturnsTheValue) {
+    TempDir dir;
+    ScopedEnv registry("NUV_REGISTRY",
+                       dir.Write("registry.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\NUV\\"
+                                                 "Tarvel]\n\"ClientPath\"=\"" +
+                                                     dir / "App" + "\"\n"));
+    ScopedEnv acp("NUV_ACP", "12345"); // neither page can decode
+    ScopedNow clock(EncodeDate(2004, 3, 5) + EncodeTime(9, 8, 7, 65));
+
+    Variant value = Variant::ArrayOf({Big5(Big5Zhong), "x"});
+    EXPECT_TRUE(ToWideVariant(value, 54321).SameAs(value));
+    EXPECT_TRUE(ToWideVariant(Big5(Big5Zhong), 54321).SameAs(Big5(Big5Zhong)));
+
+    std::string log = ReadFile(dir / "App/Log/Alert_libstrs_20040305.log");
+    EXPECT_EQ(AlertLogFileName("libstrs", "D"), dir / "App/Log/Alert_libstrs_20040305.log");
+    std::size_t first = log.find("] LINE[115] ");
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_NE(log.find("] LINE[115] ", first + 1), std::string::npos) << "one line per failure";
+    EXPECT_EQ(log.rfind("[2004/03/05 09:08:07:065] LINE[115] ", 0), 0u) << log;
 }
