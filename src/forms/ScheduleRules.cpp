@@ -130,14 +130,14 @@ std::string FirstMonthlyOnDay(const std::string& start, const Variant& params) {
 
 // The ordinal-th weekday (index w) of the month of x; ordinal 4 is the last one.
 std::string WeekdayInMonth(const std::string& x, int ordinal, int w) {
+    if (ordinal < 0 || ordinal > LastWeekdayOfMonth)
+        throw Exception("Weekday ordinal " + std::to_string(ordinal) + " is outside 0..4");
     int t = w + 1;
     if (ordinal == LastWeekdayOfMonth) {
         std::string last = YearMonthOf(x) + TwoDigits(DaysInMonthOf(x));
         int e = WeekdayOf(last) - t;
         return AddDays(last, e >= 0 ? -e : -(e + 7));
     }
-    if (ordinal < 0 || ordinal > LastWeekdayOfMonth)
-        throw Exception("Weekday ordinal " + std::to_string(ordinal) + " is outside 0..4");
     std::string first = YearMonthOf(x) + "01";
     int diff = t - WeekdayOf(first);
     return AddDays(first, diff >= 0 ? diff + 7 * ordinal : diff + 7 * (ordinal + 1));

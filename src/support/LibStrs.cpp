@@ -375,20 +375,19 @@ Variant Widen(const Variant& original, int codePage) {
     switch (value.Type()) {
     case VarType::ByteText:
         return ToWideText(value.Bytes(), codePage);
-    case VarType::Array:
+    case VarType::Array: {
         if (value.ArrayDimCount() == 2)
             return WidenGrid(value, codePage);
-        else {
-            Variant result = value;
-            for (int i = value.ArrayLowBound(); i <= value.ArrayHighBound(); ++i) {
-                Variant& item = result[i];
-                if (item.IsArray())
-                    item = ToWideVariant(item, codePage);
-                else if (item.Type() == VarType::ByteText)
-                    item = ToWideText(item.Bytes(), codePage);
-            }
-            return result;
+        Variant result = value;
+        for (int i = value.ArrayLowBound(); i <= value.ArrayHighBound(); ++i) {
+            Variant& item = result[i];
+            if (item.IsArray())
+                item = ToWideVariant(item, codePage);
+            else if (item.Type() == VarType::ByteText)
+                item = ToWideText(item.Bytes(), codePage);
         }
+        return result;
+    }
     default:
         // Unicode texts are already wide; unassigned, Null, numbers, dates and objects have
         // no text to decode.
