@@ -1,5 +1,6 @@
 #include "platform/Automation.h"
 
+#include "platform/AsciiText.h"
 #include "platform/Registry.h"
 
 #include <cstdio>
@@ -10,14 +11,6 @@
 namespace nuv {
 
 namespace {
-
-std::string Upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return u;
-}
 
 std::string Hex(int code) {
     char buf[16];
@@ -136,9 +129,9 @@ void TAutoObject::AddProperty(std::string name, Getter get, Setter set, int inde
 }
 
 const TAutoObject::Member* TAutoObject::Find(std::string_view name) const {
-    const std::string key = Upper(name);
+    const std::string key = UpperAscii(name);
     for (const Member& m : members_)
-        if (Upper(m.name) == key)
+        if (UpperAscii(m.name) == key)
             return &m;
     return nullptr;
 }
@@ -203,11 +196,11 @@ int TAutoObject::Invoke(std::string_view name, InvokeKind kind, std::span<Varian
 // --- class factories -----------------------------------------------------------------------
 
 void RegisterOleFactory(const std::string& progId, OleFactory factory) {
-    Factories()[Upper(progId)] = std::move(factory);
+    Factories()[UpperAscii(progId)] = std::move(factory);
 }
 
 void UnregisterOleFactory(const std::string& progId) {
-    Factories().erase(Upper(progId));
+    Factories().erase(UpperAscii(progId));
 }
 
 DispatchPtr CreateOleObject(const std::string& progId) {
@@ -215,7 +208,7 @@ DispatchPtr CreateOleObject(const std::string& progId) {
     if (progId.empty() || progId.find('\\') != std::string::npos)
         throw EOleError("Invalid class string " + quoted, ClassStringError);
 
-    if (auto it = Factories().find(Upper(progId)); it != Factories().end()) {
+    if (auto it = Factories().find(UpperAscii(progId)); it != Factories().end()) {
         DispatchPtr obj = it->second();
         if (!obj)
             throw EOleError("The class " + quoted + " registered in the program created no object",

@@ -1,5 +1,6 @@
 #include "platform/CodePage.h"
 
+#include "platform/AsciiText.h"
 #include "platform/Exception.h"
 #include "platform/SystemServices.h"
 
@@ -46,19 +47,9 @@ void RequireSupported(int codePage) {
 
 // Length of the UTF-8 sequence starting with the lead byte; 1 for a byte that cannot start
 // one (it is then taken on its own).
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    std::size_t n = c < 0x80           ? 1
-                    : (c >> 5) == 0x6  ? 2
-                    : (c >> 4) == 0xE  ? 3
-                    : (c >> 3) == 0x1E ? 4
-                                       : 0;
-    if (n == 0 || i + n > s.size())
-        return 1;
-    for (std::size_t k = 1; k < n; ++k)
-        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-            return 1;
-    return n;
+std::size_t CharLength(std::string_view s, std::size_t i) {
+    std::size_t n = Utf8SequenceLength(s, i);
+    return n ? n : 1;
 }
 
 // Converter from UTF-8 to CP950, opened once for the thread.
@@ -86,7 +77,7 @@ public:
                 ++i;
                 continue;
             }
-            std::size_t n = Utf8SequenceLength(text, i);
+            std::size_t n = CharLength(text, i);
             std::string_view one = text.substr(i, n);
             i += n;
             if (n == 1 || !ok()) {
@@ -133,7 +124,7 @@ std::string DecodeBytes(std::string_view bytes, int codePage) {
         std::string out;
         out.reserve(bytes.size());
         for (std::size_t i = 0; i < bytes.size();) {
-            std::size_t n = Utf8SequenceLength(bytes, i);
+            std::size_t n = CharLength(bytes, i);
             if (n == 1 && static_cast<unsigned char>(bytes[i]) >= 0x80)
                 out += "\xEF\xBF\xBD";
             else

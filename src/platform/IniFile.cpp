@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include "platform/AsciiText.h"
 #include "platform/CodePage.h"
 #include "platform/SystemServices.h"
 
@@ -13,51 +14,10 @@ namespace nuv {
 
 namespace {
 
-bool SameNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 32);
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
-
-bool IsValidUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t n = c < 0x80           ? 1
-                        : (c >> 5) == 0x6  ? 2
-                        : (c >> 4) == 0xE  ? 3
-                        : (c >> 3) == 0x1E ? 4
-                                           : 0;
-        if (n == 0 || i + n > s.size())
-            return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += n;
-    }
-    return true;
-}
-
 // Integer as the platform's StrToIntDef reads it: optional sign, decimal digits or "$"/"0x"
 // followed by hexadecimal digits; false when the text is not such a number or out of range.
 bool ParseInteger(std::string_view s, int& out) {
-    s = Trim(s);
+    s = TrimBlanks(s);
     bool neg = false;
     if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
         neg = s.front() == '-';
@@ -130,13 +90,13 @@ void TIniFile::Parse(std::string_view text) {
     Section* current = nullptr;
     while (!text.empty()) {
         std::size_t nl = text.find('\n');
-        std::string_view line = Trim(text.substr(0, nl));
+        std::string_view line = TrimBlanks(text.substr(0, nl));
         text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
         if (line.empty() || line.front() == ';' || line.front() == '#')
             continue;
         if (line.front() == '[') {
             std::size_t close = line.find(']');
-            std::string_view name = Trim(line.substr(
+            std::string_view name = TrimBlanks(line.substr(
                 1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             sections_.push_back(Section{std::string(name), {}});
             current = &sections_.back();
@@ -145,8 +105,8 @@ void TIniFile::Parse(std::string_view text) {
         std::size_t eq = line.find('=');
         if (!current || eq == std::string_view::npos)
             continue;
-        std::string_view key = Trim(line.substr(0, eq));
-        std::string_view value = Trim(line.substr(eq + 1));
+        std::string_view key = TrimBlanks(line.substr(0, eq));
+        std::string_view value = TrimBlanks(line.substr(eq + 1));
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
             value.back() == value.front())
             value = value.substr(1, value.size() - 2);
@@ -156,7 +116,7 @@ void TIniFile::Parse(std::string_view text) {
 
 const TIniFile::Section* TIniFile::Find(std::string_view section) const {
     for (const Section& s : sections_)
-        if (SameNoCase(s.name, Trim(section)))
+        if (SameTextAscii(s.name, TrimBlanks(section)))
             return &s;
     return nullptr;
 }
@@ -166,7 +126,7 @@ const std::string* TIniFile::FindValue(std::string_view section, std::string_vie
     if (!s)
         return nullptr;
     for (const auto& [k, v] : s->entries)
-        if (SameNoCase(k, Trim(key)))
+        if (SameTextAscii(k, TrimBlanks(key)))
             return &v;
     return nullptr;
 }
@@ -200,7 +160,7 @@ std::vector<std::string> TIniFile::ReadSections() const {
     for (const Section& s : sections_) {
         bool seen = false;
         for (const std::string& n : names)
-            seen = seen || SameNoCase(n, s.name);
+            seen = seen || SameTextAscii(n, s.name);
         if (!seen)
             names.push_back(s.name);
     }

@@ -1,5 +1,6 @@
 #include "platform/Registry.h"
 
+#include "platform/AsciiText.h"
 #include "platform/Exception.h"
 
 #include <nuv/CodePageText.h>
@@ -14,18 +15,6 @@
 namespace nuv {
 
 namespace {
-
-std::string Upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return u;
-}
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && Upper(a) == Upper(b);
-}
 
 // Path components separated by '\'; empty components (doubled or trailing separators) skipped.
 std::vector<std::string> SplitPath(std::string_view path) {
@@ -65,38 +54,10 @@ constexpr RootName Roots[] = {
     {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG", "HKCC"},
 };
 
-bool IsValidUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t n = c < 0x80           ? 1
-                        : (c >> 5) == 0x6  ? 2
-                        : (c >> 4) == 0xE  ? 3
-                        : (c >> 3) == 0x1E ? 4
-                                           : 0;
-        if (n == 0 || i + n > s.size())
-            return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += n;
-    }
-    return true;
-}
-
 std::string Utf16LeToUtf8(std::string_view bytes) {
     std::string out;
     detail::IconvConvert(bytes, "UTF-16LE", "UTF-8", out, true);
     return out;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 std::string_view TrimLeft(std::string_view s) {
@@ -184,7 +145,8 @@ private:
     }
 
     static bool IsHexValueLine(std::string_view line) {
-        return (line[0] == '"' || line[0] == '@') && Upper(line).find("=HEX") != std::string::npos;
+        return (line[0] == '"' || line[0] == '@') &&
+               UpperAscii(line).find("=HEX") != std::string::npos;
     }
 
     void Line(std::string_view line) {
@@ -209,7 +171,7 @@ private:
             Fail("empty key name");
         HKEY root = 0;
         for (const RootName& r : Roots)
-            if (SameNoCase(parts[0], r.name) || SameNoCase(parts[0], r.shortName))
+            if (SameTextAscii(parts[0], r.name) || SameTextAscii(parts[0], r.shortName))
                 root = r.key;
         if (root == 0)
             Fail("unknown root key \"" + parts[0] + "\"");
@@ -234,7 +196,7 @@ private:
         RegistryFile::Key* parent = nullptr;
         RegistryFile::Key* key = nullptr;
         for (std::size_t n = 1; n <= parts.size(); ++n) {
-            auto [it, added] = out_.keys_.try_emplace(Upper(JoinPath(parts, n)));
+            auto [it, added] = out_.keys_.try_emplace(UpperAscii(JoinPath(parts, n)));
             key = &it->second;
             if (added) {
                 key->name = parts[n - 1];
@@ -247,7 +209,7 @@ private:
     }
 
     void RemoveKey(const std::vector<std::string>& parts) {
-        const std::string path = Upper(JoinPath(parts, parts.size()));
+        const std::string path = UpperAscii(JoinPath(parts, parts.size()));
         const std::string below = path + "\\";
         for (auto it = out_.keys_.begin(); it != out_.keys_.end();) {
             if (it->first == path || it->first.compare(0, below.size(), below) == 0)
@@ -256,10 +218,10 @@ private:
                 ++it;
         }
         if (parts.size() > 1) {
-            auto parent = out_.keys_.find(Upper(JoinPath(parts, parts.size() - 1)));
+            auto parent = out_.keys_.find(UpperAscii(JoinPath(parts, parts.size() - 1)));
             if (parent != out_.keys_.end())
                 std::erase_if(parent->second.subKeys,
-                              [&](const std::string& s) { return SameNoCase(s, parts.back()); });
+                              [&](const std::string& s) { return SameTextAscii(s, parts.back()); });
         }
     }
 
@@ -298,7 +260,7 @@ private:
 
         if (rest == "-") {
             std::erase_if(key_->values,
-                          [&](const RegistryValue& v) { return SameNoCase(v.name, name); });
+                          [&](const RegistryValue& v) { return SameTextAscii(v.name, name); });
             return;
         }
         RegistryValue v;
@@ -310,24 +272,24 @@ private:
             std::string_view tail = TrimLeft(rest.substr(p));
             if (!tail.empty() && tail.front() != ';')
                 Fail("unexpected text after the closing quote: " + std::string(tail));
-        } else if (Upper(rest.substr(0, 6)) == "DWORD:") {
+        } else if (UpperAscii(rest.substr(0, 6)) == "DWORD:") {
             std::string_view digits = rest.substr(6);
             if (digits.empty() || digits.size() > 8)
                 Fail("a dword value needs 1 to 8 hexadecimal digits");
             for (char c : digits) {
-                int d = HexDigit(c);
+                int d = HexDigitValue(c);
                 if (d < 0)
                     Fail("a dword value needs 1 to 8 hexadecimal digits");
                 v.integer = v.integer * 16 + static_cast<std::uint32_t>(d);
             }
             v.type = TRegDataType::rdInteger;
-        } else if (Upper(rest.substr(0, 3)) == "HEX") {
+        } else if (UpperAscii(rest.substr(0, 3)) == "HEX") {
             HexValue(rest.substr(3), v);
         } else {
             Fail("unknown value data: " + std::string(rest));
         }
         std::erase_if(key_->values,
-                      [&](const RegistryValue& old) { return SameNoCase(old.name, name); });
+                      [&](const RegistryValue& old) { return SameTextAscii(old.name, name); });
         key_->values.push_back(std::move(v));
     }
 
@@ -340,7 +302,7 @@ private:
                 Fail("a hex(n) type is not closed");
             kind = 0;
             for (char c : s.substr(1, close - 1)) {
-                int d = HexDigit(c);
+                int d = HexDigitValue(c);
                 if (d < 0)
                     Fail("a hex(n) type must be hexadecimal");
                 kind = kind * 16 + d;
@@ -355,9 +317,9 @@ private:
             s = TrimLeft(s);
             if (s.empty())
                 break;
-            if (s.size() < 2 || HexDigit(s[0]) < 0 || HexDigit(s[1]) < 0)
+            if (s.size() < 2 || HexDigitValue(s[0]) < 0 || HexDigitValue(s[1]) < 0)
                 Fail("hex data must be pairs of hexadecimal digits separated by commas");
-            bytes += static_cast<char>(HexDigit(s[0]) * 16 + HexDigit(s[1]));
+            bytes += static_cast<char>(HexDigitValue(s[0]) * 16 + HexDigitValue(s[1]));
             s = TrimLeft(s.substr(2));
             if (s.empty())
                 break;
@@ -414,7 +376,7 @@ private:
 
 const RegistryValue* RegistryFile::Key::FindValue(std::string_view name) const {
     for (const RegistryValue& v : values)
-        if (SameNoCase(v.name, name))
+        if (SameTextAscii(v.name, name))
             return &v;
     return nullptr;
 }
@@ -448,7 +410,7 @@ std::string RegistryFile::RootName(HKEY root) {
 }
 
 const RegistryFile::Key* RegistryFile::FindLiteral(const std::string& fullPath) const {
-    auto it = keys_.find(Upper(fullPath));
+    auto it = keys_.find(UpperAscii(fullPath));
     return it == keys_.end() ? nullptr : &it->second;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/SystemServices.h"
 
+#include "platform/AsciiText.h"
+
 #include <cctype>
 #include <climits>
 #include <cstdlib>
@@ -13,12 +15,6 @@
 namespace nuv {
 
 namespace {
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // Runs fn with a locale object for the category built from the environment, falling back to
 // the C locale when the environment names a locale that is not installed.
@@ -52,7 +48,7 @@ std::string RealPath(const char* path) {
 } // namespace
 
 int CodePageOfCharset(const std::string& charset) {
-    const std::string cs = Upper(charset);
+    const std::string cs = UpperAscii(charset);
     if (cs == "BIG5" || cs == "BIG5-HKSCS" || cs == "BIG5HKSCS" || cs == "CP950")
         return 950;
     if (cs == "GBK" || cs == "GB2312" || cs == "GB18030" || cs == "EUC-CN" || cs == "CP936")

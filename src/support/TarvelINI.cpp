@@ -1,5 +1,6 @@
 #include "support/TarvelINI.h"
 
+#include "platform/AsciiText.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "platform/SystemServices.h"
@@ -12,13 +13,6 @@ namespace nuv {
 namespace {
 
 const char* const TarvelKey = "Software\\NUV\\Tarvel";
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
 
 std::string Trim(const std::string& s) {
     std::size_t b = 0, e = s.size();
@@ -54,7 +48,7 @@ std::string ReadText(const TRegistry& reg, const std::string& name) {
 }
 
 bool IsTrueText(const std::string& value) {
-    const std::string v = Upper(value);
+    const std::string v = UpperAscii(value);
     return v == "1" || v == "Y" || v == "YES" || v == "TRUE";
 }
 
@@ -170,16 +164,6 @@ const char* const NeverHasPassword = "NU_Say_Never_Has_Password";
 const char* const EmptyPasswordMarker = "NU_Say_NoPassWord_ThePassWordIsEmpty";
 const char* const PasswordError = "NU_Say_Password_Error";
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 std::string ResolveWorkPath(const std::string& path, const std::string& basePath) {
@@ -205,7 +189,7 @@ std::string DecodeStoredPassword(const std::string& stored) {
     std::string clear;
     unsigned char prev = PasswordSeed;
     for (std::size_t i = 0; i < stored.size() / 2; ++i) {
-        int hi = HexDigit(stored[2 * i]), lo = HexDigit(stored[2 * i + 1]);
+        int hi = HexDigitValue(stored[2 * i]), lo = HexDigitValue(stored[2 * i + 1]);
         if (hi < 0 || lo < 0)
             return PasswordError;
         unsigned char c = static_cast<unsigned char>(hi * 16 + lo);
@@ -277,7 +261,7 @@ bool TTarvelIniC::LoadSettings() {
     if (PDMInstallPath.empty()) {
         TRegistry reg;
         reg.SetRootKey(HKEY_LOCAL_MACHINE);
-        if (Upper(PDMCompany) == "POWERTECH") {
+        if (UpperAscii(PDMCompany) == "POWERTECH") {
             if (reg.OpenKeyReadOnly("Software\\PowerTech")) {
                 PDMInstallPath = PosixPath(ReadText(reg, "EXE"));
                 if (PDMDataPath.empty())
@@ -376,7 +360,7 @@ bool TTarvelIniS::LoadSettings() {
     SupportCallBack = IsTrueText(ini.ReadString(ctrl, "SupportCallBack", "0"));
     ReadWorkPaths(*this, ini, "S_PKG/");
 
-    const std::string dbType = Upper(db.Element(0, 3).ToString());
+    const std::string dbType = UpperAscii(db.Element(0, 3).ToString());
     MainDBKind = dbType == "ORACLE" ? 1 : dbType == "DB2" ? 2 : 0;
 
     SetConvertModes(*this);
