@@ -138,17 +138,24 @@ public:
     virtual bool IsDialogFreed() = 0;
 
     // --- notifications (slots 11 to 17) -----------------------------------------------------
-    virtual void DialogCreated();                // Notify(256)
-    virtual void DialogShow(TObject* Sender);    // Notify(272)
-    virtual void DialogHide(TObject* Sender);    // Notify(288)
-    virtual void DialogDestroy(TObject* Sender); // Notify(304)
-    virtual void NotifyExtra();                  // Notify(320)
+    // Defined here, like the destructor, so that the class has no key function: every module
+    // that needs its virtual table or type information (a host built with run-time type checks,
+    // for one) has its own copy and links without the library.
+    virtual void DialogCreated() { Notify(ncDialogCreated); }
+    virtual void DialogShow(TObject* /*Sender*/) { Notify(ncDialogShow); }
+    virtual void DialogHide(TObject* /*Sender*/) { Notify(ncDialogHide); }
+    virtual void DialogDestroy(TObject* /*Sender*/) { Notify(ncDialogDestroy); }
+    virtual void NotifyExtra() { Notify(ncNotifyExtra); }
     // Calls OnNotify with (Code, this) when it is assigned.
-    virtual void Notify(std::int32_t Code);
+    virtual void Notify(std::int32_t Code) {
+        if (OnNotify.Assigned())
+            OnNotify(Code, this);
+    }
     // Does nothing; keeps its place in the slot order.
-    virtual void Reserved();
+    virtual void Reserved() {}
 
-    virtual ~TDLLBaseController();
+    // The two Variant fields are finalised by their own destructors.
+    virtual ~TDLLBaseController() = default;
 
     // --- fields, in this order --------------------------------------------------------------
     // The host's work-center manager automation object, copied into each new dialog. Set by
@@ -163,7 +170,7 @@ public:
     TDLLNotifyEvent OnNotify;
 
 protected:
-    TDLLBaseController();
+    TDLLBaseController() = default;
     TDLLBaseController(const TDLLBaseController&) = delete;
     TDLLBaseController& operator=(const TDLLBaseController&) = delete;
 };

@@ -12,36 +12,4 @@ TDLLBaseController* NewController() {
     return DLLControllerClass();
 }
 
-TDLLBaseController::TDLLBaseController() = default;
-
-// The two Variant fields are finalised by their own destructors.
-TDLLBaseController::~TDLLBaseController() = default;
-
-void TDLLBaseController::DialogCreated() {
-    Notify(ncDialogCreated);
-}
-
-void TDLLBaseController::DialogShow(TObject* /*Sender*/) {
-    Notify(ncDialogShow);
-}
-
-void TDLLBaseController::DialogHide(TObject* /*Sender*/) {
-    Notify(ncDialogHide);
-}
-
-void TDLLBaseController::DialogDestroy(TObject* /*Sender*/) {
-    Notify(ncDialogDestroy);
-}
-
-void TDLLBaseController::NotifyExtra() {
-    Notify(ncNotifyExtra);
-}
-
-void TDLLBaseController::Notify(std::int32_t Code) {
-    if (OnNotify.Assigned())
-        OnNotify(Code, this);
-}
-
-void TDLLBaseController::Reserved() {}
-
 } // namespace nuv
