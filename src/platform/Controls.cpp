@@ -629,8 +629,9 @@ void TControl::WndProc(TMessage& m) {
         DefaultHandler(m);
         if (!self)
             return;
-        if (m.Msg == WM_LBUTTONDBLCLK && controlStyle_.Contains(csDoubleClicks)) {
-            DblClick();
+        if (m.Msg == WM_LBUTTONDBLCLK) {
+            if (controlStyle_.Contains(csClickEvents))
+                DblClick();
         } else if (controlStyle_.Contains(csClickEvents)) {
             controlState_.Include(csClicked);
         }
@@ -1698,7 +1699,10 @@ bool TUiEventFilter::Mouse(QWidget* receiver, QMouseEvent* e) {
         msg = b == Qt::LeftButton ? WM_LBUTTONDOWN : b == Qt::RightButton ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
         break;
     case QEvent::MouseButtonDblClick:
-        msg = b == Qt::LeftButton ? WM_LBUTTONDBLCLK : b == Qt::RightButton ? WM_RBUTTONDBLCLK : WM_MBUTTONDBLCLK;
+        if (c->ControlStyle().Contains(csDoubleClicks))
+            msg = b == Qt::LeftButton ? WM_LBUTTONDBLCLK : b == Qt::RightButton ? WM_RBUTTONDBLCLK : WM_MBUTTONDBLCLK;
+        else
+            msg = b == Qt::LeftButton ? WM_LBUTTONDOWN : b == Qt::RightButton ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
         break;
     case QEvent::MouseButtonRelease:
         msg = b == Qt::LeftButton ? WM_LBUTTONUP : b == Qt::RightButton ? WM_RBUTTONUP : WM_MBUTTONUP;

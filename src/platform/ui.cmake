@@ -11,6 +11,8 @@ nuv_library(nuv_ui
     Menus.h Menus.cpp
     Dialogs.h Dialogs.cpp
     TypInfo.h TypInfo.cpp
+    PropGroups.h PropGroups.cpp
+    StdCtrls.h StdCtrls.cpp
     UiPlatform.cpp
   LIBS nuv_platform Qt6::Widgets)
 
