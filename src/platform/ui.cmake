@@ -13,6 +13,7 @@ nuv_library(nuv_ui
     TypInfo.h TypInfo.cpp
     PropGroups.h PropGroups.cpp
     StdCtrls.h StdCtrls.cpp
+    Mask.h Mask.cpp
     UiPlatform.cpp
   LIBS nuv_platform Qt6::Widgets)
 
