@@ -14,6 +14,10 @@ nuv_library(nuv_ui
     PropGroups.h PropGroups.cpp
     StdCtrls.h StdCtrls.cpp
     Mask.h Mask.cpp
+    ExtCtrls.h ExtCtrls.cpp
+    Buttons.h Buttons.cpp
+    Spin.h Spin.cpp
+    ActnList.h ActnList.cpp
     UiPlatform.cpp
   LIBS nuv_platform Qt6::Widgets)
 
