@@ -18,6 +18,7 @@ nuv_library(nuv_ui
     Buttons.h Buttons.cpp
     Spin.h Spin.cpp
     ActnList.h ActnList.cpp
+    ComCtrls.h ComCtrls.cpp
     UiPlatform.cpp
   LIBS nuv_platform Qt6::Widgets)
 
