@@ -19,6 +19,7 @@ nuv_library(nuv_ui
     Spin.h Spin.cpp
     ActnList.h ActnList.cpp
     ComCtrls.h ComCtrls.cpp
+    Grids.h Grids.cpp
     UiPlatform.cpp
   LIBS nuv_platform Qt6::Widgets)
 
