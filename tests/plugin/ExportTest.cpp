@@ -281,6 +281,27 @@ TEST_F(ControllerThroughExport, ShowingAMinimisedDialogRestoresIt) {
     ctl->SetVisible(WordTrue);
     EXPECT_EQ(dialog->WindowState(), wsNormal);
     EXPECT_TRUE(dialog->Visible());
+    EXPECT_TRUE(dialog->Active());
+}
+
+TEST_F(ControllerThroughExport, ShowingBringsTheDialogToTheForeground) {
+    TTestDialog* dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    ctl->SetVisible(WordTrue);
+    TForm* other = CreateForm<TForm>(nullptr);
+    struct FreeForm {
+        TForm* form;
+        ~FreeForm() { form->Free(); }
+    } freeOther{other};
+    other->Show();
+    SetForegroundWindow(other->Handle());
+    nuv::test::DrainEvents();
+    ASSERT_TRUE(other->Active());
+    ASSERT_FALSE(dialog->Active());
+
+    ctl->SetVisible(WordTrue);
+    nuv::test::DrainEvents();
+    EXPECT_TRUE(dialog->Active());
 }
 
 TEST_F(ControllerThroughExport, ASecondOpenChangesNothing) {
