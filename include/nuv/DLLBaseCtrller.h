@@ -39,7 +39,8 @@
 //
 // Exceptions. GetController and OpenDialog raise nuv::Exception (Exception.h) for the two
 // internal errors, and OpenDialog lets other failures of the dialog's set-up through to the
-// host. All other operations return a neutral value instead of raising.
+// host. ApplyValues and ExecuteCommand never raise, and without a dialog no operation raises:
+// each returns its neutral value instead.
 #pragma once
 
 #include <nuv/Exception.h>
