@@ -30,9 +30,11 @@ struct TListViewAccess {
             lv->ColClick(lv->Column(col));
     }
     static TListItem* ItemOf(TCustomListView* lv, int row) {
+        if (!lv->items_)
+            return nullptr;
         return row >= 0 && row < lv->items_->Count() ? lv->items_->Item(row) : nullptr;
     }
-    static bool Sorting(TCustomListView* lv) { return lv->sorting_; }
+    static bool Sorting(TCustomListView* lv) { return lv->sorting_ || !lv->items_; }
     static bool RowSelect(TCustomListView* lv) { return lv->rowSelect_; }
 };
 
@@ -67,7 +69,7 @@ public:
         setSelectionModel(new VetoSelectionModel(model(), this));
         QObject::connect(header(), &QHeaderView::sectionClicked, this, [this](int col) {
             if (auto* lv = List())
-                TListViewAccess::ColClick(lv, col);
+                Guarded([&] { TListViewAccess::ColClick(lv, col); });
         });
         QObject::connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
                          [this](const QItemSelection& sel, const QItemSelection& desel) { Report(sel, desel); });
@@ -292,7 +294,14 @@ void TListItem::SetCaption(const std::string& v) {
         lv->AlphaSort();
 }
 
-bool TListItem::Selected() const { return impl_->row != nullptr && impl_->row->isSelected(); }
+bool TListItem::Selected() const {
+    // The selection model is the truth (the tree item's own flag is not kept up to date with a
+    // replaced selection model).
+    ListViewWidget* w = ListView() != nullptr ? ViewOf(ListView()) : nullptr;
+    if (w == nullptr || impl_->row == nullptr)
+        return false;
+    return w->selectionModel()->isSelected(w->indexFromItem(impl_->row));
+}
 
 void TListItem::SetSelected(bool v) {
     ListViewWidget* w = ListView() != nullptr ? ViewOf(ListView()) : nullptr;
@@ -385,12 +394,10 @@ void TListItems::Delete(int index) {
     items_.erase(items_.begin() + index);
     if (ListViewWidget* w = ViewOf(owner_)) {
         if (it->impl_->row != nullptr) {
-            bool wasSelected = it->impl_->row->isSelected();
             owner_->sorting_ = true;
             delete it->impl_->row;
             it->impl_->row = nullptr;
             owner_->sorting_ = false;
-            (void)wasSelected;
             (void)w;
         }
     }
@@ -673,8 +680,12 @@ void TCustomListView::Reorder(const std::vector<TListItem*>& order) {
     for (TListItem* it : order)
         if (it->impl_->row != nullptr)
             w->addTopLevelItem(it->impl_->row);
-    for (TListItem* it : selected)
-        it->impl_->row->setSelected(true);
+    QItemSelection sel;
+    for (TListItem* it : selected) {
+        QModelIndex i = w->indexFromItem(it->impl_->row);
+        sel.select(i, i.siblingAtColumn(std::max(0, w->columnCount() - 1)));
+    }
+    w->selectionModel()->QItemSelectionModel::select(sel, QItemSelectionModel::ClearAndSelect);
     if (focused != nullptr)
         w->selectionModel()->setCurrentIndex(w->indexFromItem(focused->impl_->row), QItemSelectionModel::NoUpdate);
     sorting_ = false;
@@ -737,7 +748,7 @@ protected:
         }
         int tab = tabAt(e->position().toPoint());
         if (tab >= 0)
-            TPageAccess::Clicked(pc, tab);
+            Guarded([&] { TPageAccess::Clicked(pc, tab); });
     }
     void paintEvent(QPaintEvent* e) override {
         auto* pc = static_cast<TPageControl*>(host_->control);

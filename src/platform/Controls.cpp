@@ -521,7 +521,7 @@ void TControl::Notification(TComponent* component, TOperation operation) {
 void TControl::BringToFront() {
     if (parent_ == nullptr) {
         if (QWidget* w = impl_->widget; w != nullptr && w->isWindow() && w->isVisible())
-            w->raise();
+            RaiseWindow(w);
         return;
     }
     auto move = [this](auto& list) {
@@ -1569,10 +1569,7 @@ void RoutePaint(TControlWidget* w, QPaintEvent* e) {
     w->currentPaint = e;
     std::size_t mark = OpenCanvases().size();
     TMessage m{WM_PAINT, 0, 0, 0};
-    {
-        TComponentRef<TControl> self(c);
-        c->WndProc(m);
-    }
+    Guarded([&] { c->WndProc(m); });
     auto& open = OpenCanvases();
     while (open.size() > mark) {
         TCanvas* canvas = open.back();
@@ -1607,18 +1604,17 @@ bool RouteWidgetEvent(TControlWidget* w, QEvent* e) {
     switch (e->type()) {
     case QEvent::Enter:
         c->Impl()->mouseInside = true;
-        c->Perform(CM_MOUSEENTER, 0, 0);
+        Guarded([&] { c->Perform(CM_MOUSEENTER, 0, 0); });
         return false;
     case QEvent::Leave:
         c->Impl()->mouseInside = false;
-        c->Perform(CM_MOUSELEAVE, 0, 0);
+        Guarded([&] { c->Perform(CM_MOUSELEAVE, 0, 0); });
         return false;
     case QEvent::Show:
     case QEvent::Hide:
         if (auto* wc = dynamic_cast<TWinControl*>(c)) {
-            bool result = w->NativeEvent(e);
-            wc->UpdateShowingChildren();
-            (void)result;
+            w->NativeEvent(e);
+            Guarded([&] { wc->UpdateShowingChildren(); });
             return true;
         }
         return false;
@@ -1642,21 +1638,33 @@ private:
     QWidget* lastReceiverControl_ = nullptr;
 };
 
+void ReportEventException(const std::exception& e) {
+    if (Application != nullptr)
+        Application->HandleException(nullptr, e);
+}
+
 bool TUiEventFilter::eventFilter(QObject* obj, QEvent* e) {
     if (Synthesizing() || !obj->isWidgetType())
         return false;
     auto* receiver = static_cast<QWidget*>(obj);
+    bool result = false;
     switch (e->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
-        return Mouse(receiver, static_cast<QMouseEvent*>(e));
+        if (!Guarded([&] { result = Mouse(receiver, static_cast<QMouseEvent*>(e)); }))
+            return true;
+        return result;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-        return Key(receiver, static_cast<QKeyEvent*>(e));
+        if (!Guarded([&] { result = Key(receiver, static_cast<QKeyEvent*>(e)); }))
+            return true;
+        return result;
     case QEvent::ContextMenu:
-        return ContextMenu(receiver, static_cast<QContextMenuEvent*>(e));
+        if (!Guarded([&] { result = ContextMenu(receiver, static_cast<QContextMenuEvent*>(e)); }))
+            return true;
+        return result;
     default:
         return false;
     }
@@ -1885,7 +1893,11 @@ bool TUiEventFilter::ContextMenu(QWidget* receiver, QContextMenuEvent* e) {
     return false;
 }
 
-QObject* CreateUiEventFilter() { return new TUiEventFilter(); }
+QObject* CreateUiEventFilter() {
+    auto* filter = new TUiEventFilter();
+    filter->setParent(QCoreApplication::instance());
+    return filter;
+}
 
 // Focus changes from Qt become the VCL's exit and enter sequence on the form.
 void HandleQtFocusChange(QWidget*, QWidget* now) {
@@ -1896,7 +1908,7 @@ void HandleQtFocusChange(QWidget*, QWidget* now) {
         return;
     TCustomForm* form = GetParentForm(c);
     if (form != nullptr)
-        form->SetFocusedControl(c);
+        Guarded([&] { form->SetFocusedControl(c); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1921,7 +1933,7 @@ bool PostMessage(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam) {
         QCoreApplication::instance(),
         [handle, msg, wParam, lParam] {
             if (TWinControl* c = FindControl(handle))
-                c->Perform(msg, wParam, lParam);
+                Guarded([&] { c->Perform(msg, wParam, lParam); });
         },
         Qt::QueuedConnection);
     return true;
@@ -1940,7 +1952,7 @@ bool SetForegroundWindow(HWND handle) {
     if (w == nullptr)
         return false;
     QWidget* win = w->window();
-    win->raise();
+    RaiseWindow(win);
     win->activateWindow();
     if (win->isVisible())
         QApplication::setActiveWindow(win);

@@ -345,7 +345,7 @@ public:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
 
-    int ControlCount() const { return static_cast<int>(controls_.size()); }
+    int ControlCount() const { return static_cast<int>(controls_.size() + winControls_.size()); }
     // Child controls: the graphic ones first, then the windowed ones, each in z-order
     // (bottom first).
     TControl* Controls(int index) const;

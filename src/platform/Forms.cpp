@@ -29,9 +29,9 @@ public:
 
 protected:
     bool event(QEvent* e) override {
-        auto* form = static_cast<TCustomForm*>(control);
+        auto* form = dynamic_cast<TCustomForm*>(control);
         if (form == nullptr)
-            return QWidget::event(e);
+            return TWidget<QWidget>::event(e);
         switch (e->type()) {
         case QEvent::Close:
             // The window's close box: the form decides (WM_CLOSE).
@@ -313,7 +313,7 @@ void TCustomForm::SetFocus() {
         if (!(Visible() && Enabled()))
             throw EInvalidOperation("Cannot focus a disabled or invisible window");
         QWidget* w = WidgetOf(this);
-        w->raise();
+        RaiseWindow(w);
         w->activateWindow();
         QApplication::setActiveWindow(w);
         if (activeControl_ != nullptr)
@@ -608,7 +608,7 @@ void TCustomForm::WndProc(TMessage& m) {
                 w->showMaximized();
             else
                 w->show();
-            w->raise();
+            RaiseWindow(w);
             w->activateWindow();
             QApplication::setActiveWindow(w);
         } else {
@@ -796,7 +796,7 @@ void TApplication::BringToFront() {
     for (int i = Screen->FormCount() - 1; i >= 0; --i) {
         QWidget* w = WidgetOf(Screen->Forms(i));
         if (w != nullptr && w->isVisible()) {
-            w->raise();
+            RaiseWindow(w);
             last = w;
         }
     }

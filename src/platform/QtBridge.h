@@ -53,6 +53,7 @@ void EnsureUiPlatform();
 #include "platform/Controls.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPointer>
 #include <QWidget>
@@ -76,6 +77,26 @@ public:
     TControl* control;
     QPaintEvent* currentPaint = nullptr;
 };
+
+// Runs a handler called from Qt: an exception must not cross Qt's event handling, so it is
+// shown through Application->HandleException instead.
+void ReportEventException(const std::exception& e);
+template <class F>
+bool Guarded(F&& f) {
+    try {
+        f();
+        return true;
+    } catch (const std::exception& e) {
+        ReportEventException(e);
+        return false;
+    }
+}
+
+// Raises a top-level window (the offscreen platform has no stacking to change).
+inline void RaiseWindow(QWidget* w) {
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        w->raise();
+}
 
 // Routing helpers implemented in Controls.cpp.
 bool RouteWidgetEvent(TControlWidget* w, QEvent* e);

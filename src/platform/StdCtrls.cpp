@@ -573,7 +573,7 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
     TCustomComboBox* self = this;
     QObject::connect(w->combo, qOverload<int>(&QComboBox::activated), w, [w, self](int i) {
         if (w->control != nullptr)
-            TComboAccess::Activated(self, i);
+            Guarded([&] { TComboAccess::Activated(self, i); });
     });
     QObject::connect(w->combo, &QComboBox::editTextChanged, w, [w, self] {
         if (w->control != nullptr)
@@ -820,18 +820,21 @@ struct TListBoxAccess {
 
 static TControlWidget* ListBoxFactory(TControl* c) {
     auto* w = new TWidget<QListWidget>(c);
-    auto* self = static_cast<TCustomListBox*>(c);
-    QObject::connect(w, &QListWidget::itemSelectionChanged, w, [w, self] {
-        if (w->control != nullptr)
-            TListBoxAccess::SelectionChanged(self);
+    auto list = [w] { return dynamic_cast<TCustomListBox*>(w->control); };
+    QObject::connect(w, &QListWidget::itemSelectionChanged, w, [list] {
+        if (TCustomListBox* self = list())
+            Guarded([&] { TListBoxAccess::SelectionChanged(self); });
     });
     w->setItemDelegate(new OwnerDrawDelegate(
         w,
-        [w, self](int i, const TRect& r, TOwnerDrawState st, QPainter* p) {
-            if (w->control != nullptr)
+        [list](int i, const TRect& r, TOwnerDrawState st, QPainter* p) {
+            if (TCustomListBox* self = list())
                 TListBoxAccess::Draw(self, i, r, st, p);
         },
-        [w, self](int i) { return w->control != nullptr ? TListBoxAccess::Measure(self, i) : 0; }));
+        [list](int i) {
+            TCustomListBox* self = list();
+            return self != nullptr ? TListBoxAccess::Measure(self, i) : 0;
+        }));
     return w;
 }
 
@@ -1057,7 +1060,7 @@ public:
     explicit ButtonWidget(TControl* c) : TWidget<Base>(c) {
         QObject::connect(this, &QAbstractButton::clicked, this, [this] {
             if (this->control != nullptr)
-                this->control->Perform(CN_COMMAND, BN_CLICKED << 16, 0);
+                Guarded([this] { this->control->Perform(CN_COMMAND, BN_CLICKED << 16, 0); });
         });
     }
 
