@@ -7,5 +7,6 @@ nuv_test(platform_ui_tests
     MaskTest.cpp
     ListViewTest.cpp
     FormTest.cpp
+    GalleryTest.cpp
   LIBS nuv_ui
   MAIN nuv_ui_test_main)
