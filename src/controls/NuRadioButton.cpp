@@ -1,0 +1,188 @@
+#include "controls/NuRadioButton.h"
+
+#include "platform/Menus.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace nuv {
+
+int CaptionIndent(int fontSize) {
+    struct Step {
+        int upTo;
+        int indent;
+    };
+    static constexpr Step steps[] = {{8, 17},  {15, 19}, {17, 20}, {23, 21}, {29, 23}, {35, 25},
+                                     {41, 27}, {43, 29}, {60, 31}, {80, 39}};
+    if (fontSize >= 1)
+        for (const Step& s : steps)
+            if (fontSize <= s.upTo)
+                return s.indent;
+    return 44;
+}
+
+const TClassInfo& TNuRadioButton::StaticClassInfo() {
+    using C = TNuRadioButton;
+    static const TClassInfo info = [] {
+        TClassInfo i("TNuRadioButton", &TButtonControl::StaticClassInfo());
+        i.Enum<C>("Alignment", "TLeftRight", {"taLeftJustify", "taRightJustify"}, &C::Alignment, &C::SetAlignment);
+        i.Str<TControl>("Caption", &TControl::Caption, &TControl::SetCaption, "TCaption");
+        i.Bool<C>("Checked", &C::Checked, &C::SetChecked);
+        i.Int<TControl>("Color", &TControl::Color, &TControl::SetColor, "TColor");
+        i.Bool<C>("Ctl3D", &C::Ctl3D, &C::SetCtl3D);
+        i.Int<TControl>("Cursor", &TControl::Cursor, &TControl::SetCursor, "TCursor");
+        i.Int<TControl>("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, "TCursor");
+        i.Enum<TControl>("DragKind", "TDragKind", {"dkDrag", "dkDock"}, &TControl::DragKind, &TControl::SetDragKind);
+        i.Enum<TControl>("DragMode", "TDragMode", {"dmManual", "dmAutomatic"}, &TControl::DragMode,
+                         &TControl::SetDragMode);
+        i.Bool<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled);
+        i.Object<TControl, TFont>("Font", "TFont", &TControl::Font, &TControl::SetFont);
+        i.Int<TControl>("Height", &TControl::Height, &TControl::SetHeight);
+        i.Str<TControl>("Hint", &TControl::Hint, &TControl::SetHint);
+        i.Int<TControl>("Left", &TControl::Left, &TControl::SetLeft);
+        i.Bool<TControl>("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
+        i.Bool<C>("ParentCtl3D", &C::ParentCtl3D, &C::SetParentCtl3D);
+        i.Bool<TControl>("ParentFont", &TControl::ParentFont, &TControl::SetParentFont);
+        i.Bool<TControl>("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
+        i.Object<TControl, TPopupMenu>("PopupMenu", "TPopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+        i.Bool<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
+        i.Int<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, "TTabOrder");
+        i.Bool<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
+        i.Int<TControl>("Top", &TControl::Top, &TControl::SetTop);
+        i.Bool<TControl>("Visible", &TControl::Visible, &TControl::SetVisible);
+        i.Int<TControl>("Width", &TControl::Width, &TControl::SetWidth);
+        i.Event<TControl>("OnClick", "TNotifyEvent", &TControl::OnClick);
+        i.Event<TControl>("OnContextPopup", "TContextPopupEvent", &TControl::OnContextPopup);
+        i.Event<TControl>("OnDblClick", "TNotifyEvent", &TControl::OnDblClick);
+        i.Event<TControl>("OnDragDrop", "TDragDropEvent", &TControl::OnDragDrop);
+        i.Event<TControl>("OnDragOver", "TDragOverEvent", &TControl::OnDragOver);
+        i.Event<TControl>("OnEndDock", "TEndDragEvent", &TControl::OnEndDock);
+        i.Event<TControl>("OnEndDrag", "TEndDragEvent", &TControl::OnEndDrag);
+        i.Event<TWinControl>("OnEnter", "TNotifyEvent", &TWinControl::OnEnter);
+        i.Event<TWinControl>("OnExit", "TNotifyEvent", &TWinControl::OnExit);
+        i.Event<TWinControl>("OnKeyDown", "TKeyEvent", &TWinControl::OnKeyDown);
+        i.Event<TWinControl>("OnKeyPress", "TKeyPressEvent", &TWinControl::OnKeyPress);
+        i.Event<TWinControl>("OnKeyUp", "TKeyEvent", &TWinControl::OnKeyUp);
+        i.Event<TControl>("OnMouseDown", "TMouseEvent", &TControl::OnMouseDown);
+        i.Event<TControl>("OnMouseMove", "TMouseMoveEvent", &TControl::OnMouseMove);
+        i.Event<TControl>("OnMouseUp", "TMouseEvent", &TControl::OnMouseUp);
+        i.Event<TControl>("OnStartDock", "TStartDockEvent", &TControl::OnStartDock);
+        i.Event<TControl>("OnStartDrag", "TStartDragEvent", &TControl::OnStartDrag);
+        return i;
+    }();
+    return info;
+}
+
+TNuRadioButton::TNuRadioButton(TComponent* owner)
+    : TButtonControl(owner, TButtonKind::bkRadio), canvas_(std::make_unique<TControlCanvas>(this)) {
+    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
+    SetBounds(0, 0, 113, 17);
+    SetTabStop(false);
+    SetParentColor(true);
+    SetNativeChecked(0);
+}
+
+TNuRadioButton::~TNuRadioButton() = default;
+
+void TNuRadioButton::SetAlignment(TAlignment value) {
+    if (alignment_ == value)
+        return;
+    alignment_ = value;
+    SetNativeLeftText(value == taLeftJustify);
+    Invalidate();
+}
+
+void TNuRadioButton::SetCtl3D(bool value) {
+    parentCtl3D_ = false;
+    if (ctl3D_ == value)
+        return;
+    ctl3D_ = value;
+    Invalidate();
+}
+
+void TNuRadioButton::SetChecked(bool value) {
+    if (checked_ == value)
+        return;
+    checked_ = value;
+    SetTabStop(value);
+    SetNativeChecked(value ? 1 : 0);
+    if (!value)
+        return;
+    TComponentRef<TNuRadioButton> self(this);
+    if (TWinControl* parent = Parent()) {
+        std::vector<TNuRadioButton*> siblings;
+        for (int i = 0; i < parent->ControlCount(); ++i)
+            if (auto* r = dynamic_cast<TNuRadioButton*>(parent->Controls(i)); r != nullptr && r != this)
+                siblings.push_back(r);
+        for (TNuRadioButton* r : siblings)
+            r->SetChecked(false);
+    }
+    if (self && !ClicksDisabled())
+        Click();
+}
+
+void TNuRadioButton::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case CN_COMMAND:
+        if (HiWord(m.WParam) == BN_CLICKED)
+            SetChecked(true);
+        else if (HiWord(m.WParam) == BN_DOUBLECLICKED)
+            DblClick();
+        return;
+    case CM_DIALOGCHAR:
+        if (IsAccel(static_cast<char32_t>(m.WParam)) && CanFocus()) {
+            // Focusing a radio button from the keyboard selects it, as Windows does.
+            TComponentRef<TNuRadioButton> self(this);
+            SetFocus();
+            if (self && Focused())
+                SetChecked(true);
+            m.Result = 1;
+            return;
+        }
+        break;
+    case WM_PAINT:
+        TButtonControl::WndProc(m);
+        CaptionRepaint();
+        return;
+    case CM_ENABLEDCHANGED:
+        TButtonControl::WndProc(m);
+        Repaint();
+        return;
+    default:
+        break;
+    }
+    TButtonControl::WndProc(m);
+}
+
+void TNuRadioButton::CaptionRepaint() {
+    TCanvas* c = Canvas();
+    if (!c->HasSurface())
+        return;
+    c->Font()->Assign(Font());
+    const int indent = CaptionIndent(Font()->Size());
+    TRect r = ClientRect();
+    // With the caption on the left the mark is at the right edge; the caption keeps clear of it.
+    if (alignment_ == taLeftJustify)
+        r.Right -= indent;
+    else
+        r.Left += indent;
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(Color());
+    c->Pen()->SetColor(Color());
+    c->FillRect(Rect(r.Left - 4, r.Top - 4, r.Right + 4, r.Bottom + 4));
+    if (!Enabled())
+        c->Font()->SetColor(clGrayText);
+    const std::string text = Caption();
+    c->Brush()->SetStyle(bsClear);
+    c->DrawText(text, r, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    c->Brush()->SetStyle(bsSolid);
+    // The fill above covers the platform's focus mark; draw it again round the caption.
+    if (Focused() && !text.empty()) {
+        TRect extent = Rect(0, 0, 0, 0);
+        c->DrawText(text, extent, DT_SINGLELINE | DT_CALCRECT);
+        const int top = r.Top + (r.Height() - extent.Height()) / 2;
+        c->DrawFocusRect(Rect(r.Left - 1, top - 1, std::min(r.Right, r.Left + extent.Width() + 1), top + extent.Height() + 1));
+    }
+}
+
+} // namespace nuv
