@@ -993,6 +993,11 @@ TWinControl::TWinControl(TComponent* owner, TWidgetFactory factory)
 }
 
 TWinControl::~TWinControl() {
+    // Leave the parent while this is still a TWinControl: by the time ~TControl runs, the
+    // parent could no longer tell it from a graphic control and would keep a dangling entry
+    // in its list of windowed children.
+    if (Parent() != nullptr)
+        Parent()->RemoveControl(this);
     // The parent frees its child controls (they leave the owner's list as they go).
     while (!controls_.empty() || !winControls_.empty()) {
         TControl* c = !winControls_.empty() ? static_cast<TControl*>(winControls_.back()) : controls_.back();
