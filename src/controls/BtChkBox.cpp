@@ -197,10 +197,15 @@ void TBitCheckBox::AssignGlyph(GlyphSlot slot, TBitmap* value) {
     TBitmap* glyph = slot == slotChecked ? checkedGlyph_.get() : slot == slotGrayed ? grayedGlyph_.get()
                                                                                      : uncheckedGlyph_.get();
     int& frames = slot == slotChecked ? checkedNum_ : slot == slotGrayed ? grayedNum_ : uncheckedNum_;
-    if (value != nullptr)
+    if (value != nullptr) {
         glyph->Assign(value);
-    else
+    } else {
         LoadCheckBoxGlyph(names[slot], glyph);
+        // The built-in picture has one frame. Its width is no multiple of its height, so the
+        // rule below would keep the count of a two-frame picture it replaces, and only half
+        // of the box would be drawn.
+        frames = 1;
+    }
     if (!glyph->Empty() && glyph->Width() % glyph->Height() == 0)
         frames = ClampFrames(glyph->Width() / glyph->Height());
     Invalidate();

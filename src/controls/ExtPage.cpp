@@ -11,10 +11,36 @@ const TClassInfo& TExtPageControl::StaticClassInfo() {
 TExtPageControl::TExtPageControl(TComponent* owner) : TPageControl(owner) { SetOwnerDraw(true); }
 
 void TExtPageControl::DrawTab(int tabIndex, const TRect& rect, bool active) {
+    // The platform hands over the whole tab and draws no frame round an owner-drawn one; the
+    // frame is drawn here, as the tab control draws it round the item it leaves to its owner:
+    // raised, the active tab standing 2 pixels higher than the others. The owner then draws
+    // inside it.
+    TCanvas* c = Canvas();
+    TRect frame = rect;
+    if (!active)
+        frame.Top += 2;
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(Color());
+    c->FillRect(Rect(rect.Left, rect.Top, rect.Right, frame.Top));
+    c->Pen()->SetStyle(psSolid);
+    c->Pen()->SetWidth(1);
+    c->Pen()->SetColor(clBtnHighlight);
+    c->MoveTo(frame.Left, frame.Bottom);
+    c->LineTo(frame.Left, frame.Top + 2);
+    c->LineTo(frame.Left + 2, frame.Top);
+    c->LineTo(frame.Right - 2, frame.Top);
+    c->Pen()->SetColor(cl3DDkShadow);
+    c->MoveTo(frame.Right - 2, frame.Top + 1);
+    c->LineTo(frame.Right - 1, frame.Top + 2);
+    c->LineTo(frame.Right - 1, frame.Bottom);
+    c->Pen()->SetColor(clBtnShadow);
+    c->MoveTo(frame.Right - 2, frame.Top + 2);
+    c->LineTo(frame.Right - 2, frame.Bottom);
+    const TRect item = Rect(frame.Left + 1, frame.Top + 1, frame.Right - 2, frame.Bottom);
     if (OnDrawTab.Assigned())
-        OnDrawTab(this, tabIndex, rect, active);
+        OnDrawTab(this, tabIndex, item, active);
     else
-        DrawTabDefault(tabIndex, rect, active);
+        DrawTabDefault(tabIndex, item, active);
 }
 
 void TExtPageControl::DrawTabDefault(int tabIndex, const TRect& rect, bool active) {

@@ -86,7 +86,15 @@ void TNuCheckBox::CaptionRepaint() {
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Color());
     c->Pen()->SetColor(Color());
-    c->FillRect(Rect(fill.Left - 4, fill.Top - 4, fill.Right + 4, fill.Bottom + 4));
+    // The fill reaches 4 pixels beyond the caption's room but stops at the mark. With the
+    // caption on the left it covers everything up to the mark: the platform put its own copy
+    // of the caption right next to it.
+    fill = Rect(fill.Left - 4, fill.Top - 4, fill.Right + 4, fill.Bottom + 4);
+    if (left)
+        fill.Right = ClientWidth() - PlatformMarkWidth;
+    else
+        fill.Left = std::max(fill.Left, PlatformMarkWidth);
+    c->FillRect(fill);
     if (!Enabled())
         c->Font()->SetColor(clGrayText);
     const std::string text = Caption();

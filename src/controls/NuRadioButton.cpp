@@ -169,7 +169,15 @@ void TNuRadioButton::CaptionRepaint() {
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Color());
     c->Pen()->SetColor(Color());
-    c->FillRect(Rect(r.Left - 4, r.Top - 4, r.Right + 4, r.Bottom + 4));
+    // The fill reaches 4 pixels beyond the caption's room, as far as the mark: with the
+    // caption on the left it covers everything up to the mark, where the platform put its
+    // own copy of the caption.
+    TRect fill = Rect(r.Left - 4, r.Top - 4, r.Right + 4, r.Bottom + 4);
+    if (alignment_ == taLeftJustify)
+        fill.Right = ClientWidth() - PlatformMarkWidth;
+    else
+        fill.Left = std::max(fill.Left, PlatformMarkWidth);
+    c->FillRect(fill);
     if (!Enabled())
         c->Font()->SetColor(clGrayText);
     const std::string text = Caption();

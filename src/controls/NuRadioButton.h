@@ -20,6 +20,10 @@ namespace nuv {
 // 36-41 → 27, 42-43 → 29, 44-60 → 31, 61-80 → 39, any other size → 44.
 int CaptionIndent(int fontSize);
 
+// Width of the check or radio mark that the platform draws at the edge of the control. The
+// fill under a repainted caption stops short of it, so the mark stays whole.
+inline constexpr int PlatformMarkWidth = 14;
+
 class TNuRadioButton : public TButtonControl {
     NUV_CLASS(TNuRadioButton)
 public:

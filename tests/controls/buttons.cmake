@@ -2,4 +2,6 @@
 # controls.
 list(APPEND NUV_CONTROLS_TEST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ButtonsFixture.h
-  ${CMAKE_CURRENT_LIST_DIR}/GlyphButtonTest.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/GlyphButtonTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ButtonsGalleryTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BtChkBoxTest.cpp)
