@@ -355,6 +355,11 @@ const TClassInfo& TBrelCheckBox::StaticClassInfo() {
 // ---------------------------------------------------------------------------------------------
 // TBrelListView
 
+namespace {
+// Pixels the list draws round the text of a cell (both sides together), plus a little air.
+constexpr int ColumnCellMargin = 8;
+} // namespace
+
 const TClassInfo& TBrelListView::StaticClassInfo() {
     static const TClassInfo info =
         TClassInfo("TBrelListView", &TListView::StaticClassInfo())
@@ -480,6 +485,9 @@ std::vector<int> TBrelListView::WalkMaxBytes() const {
 }
 
 void TBrelListView::ApplyWidths(const std::vector<int>& maxBytes) {
+    // "W" per byte is room enough for the text itself (a double-byte character is at most two
+    // of them wide); the list draws a margin round every cell's text, which comes on top, or a
+    // text that just fits would be cut short with an ellipsis.
     const int w = StringWidth("W");
     const int columns = Columns()->Count();
     state_.sizedColumns.resize(static_cast<std::size_t>(columns), nullptr);
@@ -488,7 +496,7 @@ void TBrelListView::ApplyWidths(const std::vector<int>& maxBytes) {
         TListColumn* c = Column(k);
         auto uk = static_cast<std::size_t>(k);
         int bytes = std::max(Cp950ByteLength(c->Caption()), uk < maxBytes.size() ? maxBytes[uk] : 0);
-        int width = w * bytes;
+        int width = w * bytes + ColumnCellMargin;
         // Setting a width lays every row out again; leave a column alone that already has it.
         if (state_.sizedColumns[uk] == c && state_.sizedWidths[uk] == width && c->Width() == width)
             continue;
@@ -766,8 +774,10 @@ TSelectPanel::TSelectPanel(TComponent* owner)
     chkUserChoice->SetChecked(userChoice_);
 
     pnlRange = innerPanel("pnlRange");
+    // The words stand as high as their edits, their text centred on the edit's text.
     lblBegin = place(new TLabel(this), "lblBegin", pnlRange);
     lblBegin->SetAutoSize(true);
+    lblBegin->SetLayout(tlCenter);
     lblBegin->SetCaption(WordAt(beginWords_.get(), 1));
     edBegin = place(new TBrelMaskEdit(this), "edBegin", pnlRange);
     edBegin->SetHeight(EditHeight);
@@ -776,6 +786,7 @@ TSelectPanel::TSelectPanel(TComponent* owner)
     btnBegin = lookupButton("btnBegin", pnlRange, true);
     lblFinal = place(new TLabel(this), "lblFinal", pnlRange);
     lblFinal->SetAutoSize(true);
+    lblFinal->SetLayout(tlCenter);
     lblFinal->SetCaption(WordAt(finalWords_.get(), 1));
     edFinal = place(new TBrelMaskEdit(this), "edFinal", pnlRange);
     edFinal->SetHeight(edBegin->Height());
@@ -1422,7 +1433,7 @@ void TSelectPanel::HorizontalRangeRows() {
     const int w = pnlRange->Width();
     const int h = pnlRange->Height();
     lblBegin->SetCaption(WordAt(beginWords_.get(), 0));
-    lblBegin->SetBounds(2, (h - edBegin->Height()) / 2, lblBegin->Width(), lblBegin->Height());
+    lblBegin->SetBounds(2, (h - edBegin->Height()) / 2, lblBegin->Width(), edBegin->Height());
     const int top = lblBegin->Top();
     const int lblBeginRight = lblBegin->Left() + lblBegin->Width();
     edBegin->SetBounds(lblBeginRight + 1, top, edBegin->Width(), edBegin->Height());
@@ -1432,8 +1443,8 @@ void TSelectPanel::HorizontalRangeRows() {
     if (canOpenWin_)
         edWidth = (w - lblBegin->Left() - lblBegin->Width() - btnBegin->Width() - lblFinal->Width() -
                    btnFinal->Width() - 8) / 2 - 1;
-    else
-        edWidth = (w - lblBegin->Left() - lblBegin->Width() - lblFinal->Width() - 4) / 2 - 1;
+    else // the end edit stays clear of the frame, as the end button does
+        edWidth = (w - lblBegin->Left() - lblBegin->Width() - lblFinal->Width() - 8) / 2 - 1;
     edBegin->SetWidth(edWidth);
     const int edBeginRight = edBegin->Left() + edBegin->Width();
     int finalLeft = edBeginRight + 4;
@@ -1441,7 +1452,7 @@ void TSelectPanel::HorizontalRangeRows() {
         btnBegin->SetBounds(edBeginRight + 2, top, btnBegin->Width(), btnBegin->Height());
         finalLeft = btnBegin->Left() + btnBegin->Width() + 2;
     }
-    lblFinal->SetBounds(finalLeft, top, lblFinal->Width(), lblFinal->Height());
+    lblFinal->SetBounds(finalLeft, top, lblFinal->Width(), edFinal->Height());
     edFinal->SetBounds(lblFinal->Left() + lblFinal->Width() + 2, top, edWidth, edFinal->Height());
     if (canOpenWin_)
         btnFinal->SetBounds(edFinal->Left() + edFinal->Width() + 2, top, btnFinal->Width(), btnFinal->Height());
@@ -1452,7 +1463,7 @@ void TSelectPanel::VerticalRangeRows() {
     const int h = pnlRange->Height();
     lblBegin->SetCaption(WordAt(beginWords_.get(), 1));
     const int gap = (h - edBegin->Height() - edFinal->Height()) / 3;
-    lblBegin->SetBounds(2, gap, lblBegin->Width(), lblBegin->Height());
+    lblBegin->SetBounds(2, gap, lblBegin->Width(), edBegin->Height());
     const int top = lblBegin->Top();
     const int edLeft = lblBegin->Left() + lblBegin->Width() + 2;
     int edWidth = canOpenWin_ ? w - lblBegin->Left() - lblBegin->Width() - btnBegin->Width() - 4
@@ -1462,7 +1473,7 @@ void TSelectPanel::VerticalRangeRows() {
         btnBegin->SetBounds(edBegin->Left() + edBegin->Width() + 1, top, btnBegin->Width(), btnBegin->Height());
     lblFinal->SetCaption(WordAt(finalWords_.get(), 1));
     const int finalTop = gap + lblBegin->Top() + edBegin->Height();
-    lblFinal->SetBounds(lblBegin->Left(), finalTop, lblFinal->Width(), lblFinal->Height());
+    lblFinal->SetBounds(lblBegin->Left(), finalTop, lblFinal->Width(), edFinal->Height());
     edFinal->SetBounds(edBegin->Left(), finalTop, edBegin->Width(), edFinal->Height());
     if (canOpenWin_)
         btnFinal->SetBounds(btnBegin->Left(), finalTop, btnFinal->Width(), btnFinal->Height());

@@ -65,16 +65,18 @@ TEST_F(SelectListTest, ColumnsTakeTheWidestTextInCp950Bytes) {
     Add({"A", "螺絲起子"}); // 4 Big5 characters: 8 bytes
     Add({"ABC", "x"});
     Add({"类", ""});        // Simplified: not in Big5, still counts 2 bytes
+    // "W" per byte, and the margin the list draws round a cell's text.
     const int w = panel->ListBox->StringWidth("W");
+    const int margin = 8;
     // Column 0: caption "品號" (4 bytes) beats "ABC" (3); column 1: "螺絲起子" (8) beats "Name".
-    EXPECT_EQ(Widths(panel->ListBox), (std::vector<int>{4 * w, 8 * w}));
+    EXPECT_EQ(Widths(panel->ListBox), (std::vector<int>{4 * w + margin, 8 * w + margin}));
     EXPECT_EQ(Cp950ByteLength("类"), 2);
 
     panel->SetColumnsAutoSize(false);
     Add({"ABCDEFGHIJ"});
-    EXPECT_EQ(panel->ListBox->Column(0)->Width(), 4 * w);
+    EXPECT_EQ(panel->ListBox->Column(0)->Width(), 4 * w + margin);
     panel->ListBox->AutoSizeColumns();
-    EXPECT_EQ(panel->ListBox->Column(0)->Width(), 10 * w);
+    EXPECT_EQ(panel->ListBox->Column(0)->Width(), 10 * w + margin);
 }
 
 TEST_F(SelectListTest, SortedListKeepsEveryRowInPlace) {
