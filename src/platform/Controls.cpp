@@ -998,6 +998,9 @@ TWinControl::~TWinControl() {
     // in its list of windowed children.
     if (Parent() != nullptr)
         Parent()->RemoveControl(this);
+    // A focused control that is freed is no longer the screen's active control.
+    if (Screen != nullptr && Screen->activeControl_ == this)
+        Screen->activeControl_ = nullptr;
     // The parent frees its child controls (they leave the owner's list as they go).
     while (!controls_.empty() || !winControls_.empty()) {
         TControl* c = !winControls_.empty() ? static_cast<TControl*>(winControls_.back()) : controls_.back();

@@ -268,6 +268,7 @@ public:
 
 private:
     friend class TCustomForm;
+    friend class TWinControl;
     void ApplyFonts();
     std::unique_ptr<TFont> hintFont_, iconFont_, menuFont_;
     std::vector<TCustomForm*> forms_;
