@@ -34,7 +34,7 @@ public:
         glyphs->SetCaption("圖示按鈕");
         glyphs->SetBounds(8, 6, 536, 52);
         int x = 12;
-        for (int index : {4, 4, 8, 9, 11, 47, 60, 68, 81, 85, 0, 200}) {
+        for (int index : {4, 4, 8, 9, 11, 47, 60, 68, 81, 85, 200}) {
             auto* b = new TGSpeedButton(this);
             b->SetParent(glyphs);
             b->SetBounds(x, 20, 23, 23);
@@ -206,6 +206,11 @@ TEST(ButtonsGallery, IsShownAndGrabbed) {
     EXPECT_EQ(img.height(), gallery->Height());
     EXPECT_EQ(gallery->disabledClear->NumGlyphs(), 2);
     EXPECT_EQ(gallery->group->ButtonCount(), 5);
+    // The focus marks: on a bitmap check box, then on a radio button of the group.
+    gallery->bitBoxes[1]->SetFocus();
+    ASSERT_TRUE(GrabForm(gallery, std::string(NUV_TEST_OUTPUT_DIR) + "/controls-buttons-focus1.png"));
+    gallery->group->Buttons(1)->SetFocus();
+    ASSERT_TRUE(GrabForm(gallery, std::string(NUV_TEST_OUTPUT_DIR) + "/controls-buttons-focus2.png"));
     FreeAllForms();
 }
 
