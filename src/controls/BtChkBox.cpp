@@ -18,7 +18,7 @@ constexpr int kGlyphWidth = 19;
 constexpr int kGlyphHeight = 14;
 
 // Palette of the built-in pictures (0xAARRGGBB), a subset of the 16 standard colours.
-constexpr std::uint32_t kKey = 0xFFFF00FF;    // transparent: left out when drawn
+constexpr std::uint32_t kKey = 0xFFFF00FF; // transparent: left out when drawn
 constexpr std::uint32_t kBlack = 0xFF000000;
 constexpr std::uint32_t kDark = 0xFF404040;
 constexpr std::uint32_t kGray = 0xFF808080;
@@ -27,13 +27,7 @@ constexpr std::uint32_t kWhite = 0xFFFFFFFF;
 
 // The check mark inside the 9 x 9 well, offset (1, 1) into it.
 constexpr std::array<const char*, 7> kCheckMark = {
-    "......X",
-    ".....XX",
-    "X...XXX",
-    "XX.XXX.",
-    "XXXXX..",
-    ".XXX...",
-    "..X....",
+    "......X", ".....XX", "X...XXX", "XX.XXX.", "XXXXX..", ".XXX...", "..X....",
 };
 
 enum class BoxKind { Unchecked, Checked, Grayed };
@@ -70,7 +64,9 @@ std::vector<std::uint32_t> DrawBox(BoxKind kind) {
     return px;
 }
 
-int ClampFrames(int value) { return std::clamp(value, 1, 2); }
+int ClampFrames(int value) {
+    return std::clamp(value, 1, 2);
+}
 
 // A washed-out copy of one frame: what a disabled box shows when its picture has no disabled
 // frame of its own. The transparent colour stays as it is.
@@ -120,7 +116,8 @@ const TClassInfo& TBitCheckBox::StaticClassInfo() {
     using C = TBitCheckBox;
     static const TClassInfo info = [] {
         TClassInfo i("TBitCheckBox", &TCustomControl::StaticClassInfo());
-        i.Enum<C>("Alignment", "TLeftRight", {"taLeftJustify", "taRightJustify"}, &C::Alignment, &C::SetAlignment);
+        i.Enum<C>("Alignment", "TLeftRight", {"taLeftJustify", "taRightJustify"}, &C::Alignment,
+                  &C::SetAlignment);
         i.Bool<C>("AllowGrayed", &C::AllowGrayed, &C::SetAllowGrayed);
         i.Str<TControl>("Caption", &TControl::Caption, &TControl::SetCaption, "TCaption");
         i.Bool<C>("Checked", &C::Checked, &C::SetChecked);
@@ -139,13 +136,18 @@ const TClassInfo& TBitCheckBox::StaticClassInfo() {
         i.Bool<C>("ParentCtl3D", &C::ParentCtl3D, &C::SetParentCtl3D);
         i.Bool<TControl>("ParentFont", &TControl::ParentFont, &TControl::SetParentFont);
         i.Bool<TControl>("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
-        i.Object<TControl, TPopupMenu>("PopupMenu", "TPopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+        i.Object<TControl, TPopupMenu>("PopupMenu", "TPopupMenu", &TControl::PopupMenu,
+                                       &TControl::SetPopupMenu);
         i.Bool<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
-        i.Enum<C>("State", "TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"}, &C::State, &C::SetState);
-        i.Int<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, "TTabOrder");
+        i.Enum<C>("State", "TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"}, &C::State,
+                  &C::SetState);
+        i.Int<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder,
+                           "TTabOrder");
         i.Bool<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
-        i.Object<C, TBitmap>("UncheckedGlyph", "TBitmap", &C::UncheckedGlyph, &C::SetUncheckedGlyph);
-        i.Int<C>("UncheckedNumGlyphs", &C::UncheckedNumGlyphs, &C::SetUncheckedNumGlyphs, "TNumGlyphs");
+        i.Object<C, TBitmap>("UncheckedGlyph", "TBitmap", &C::UncheckedGlyph,
+                             &C::SetUncheckedGlyph);
+        i.Int<C>("UncheckedNumGlyphs", &C::UncheckedNumGlyphs, &C::SetUncheckedNumGlyphs,
+                 "TNumGlyphs");
         i.Bool<TControl>("Visible", &TControl::Visible, &TControl::SetVisible);
         i.Event<TControl>("OnClick", "TNotifyEvent", &TControl::OnClick);
         i.Event<TControl>("OnDragDrop", "TDragDropEvent", &TControl::OnDragDrop);
@@ -166,8 +168,8 @@ const TClassInfo& TBitCheckBox::StaticClassInfo() {
 }
 
 TBitCheckBox::TBitCheckBox(TComponent* owner)
-    : TCustomControl(owner), checkedGlyph_(std::make_unique<TBitmap>()), grayedGlyph_(std::make_unique<TBitmap>()),
-      uncheckedGlyph_(std::make_unique<TBitmap>()) {
+    : TCustomControl(owner), checkedGlyph_(std::make_unique<TBitmap>()),
+      grayedGlyph_(std::make_unique<TBitmap>()), uncheckedGlyph_(std::make_unique<TBitmap>()) {
     SetControlStyle(TControlStyle{csSetCaption, csClickEvents});
     SetBounds(0, 0, 97, 17);
     SetTabStop(true);
@@ -194,9 +196,12 @@ void TBitCheckBox::SetState(TCheckBoxState value) {
 
 void TBitCheckBox::AssignGlyph(GlyphSlot slot, TBitmap* value) {
     static const char* const names[] = {"CHECKED", "GRAYED", "UNCHECKED"};
-    TBitmap* glyph = slot == slotChecked ? checkedGlyph_.get() : slot == slotGrayed ? grayedGlyph_.get()
-                                                                                     : uncheckedGlyph_.get();
-    int& frames = slot == slotChecked ? checkedNum_ : slot == slotGrayed ? grayedNum_ : uncheckedNum_;
+    TBitmap* glyph = slot == slotChecked  ? checkedGlyph_.get()
+                     : slot == slotGrayed ? grayedGlyph_.get()
+                                          : uncheckedGlyph_.get();
+    int& frames = slot == slotChecked  ? checkedNum_
+                  : slot == slotGrayed ? grayedNum_
+                                       : uncheckedNum_;
     if (value != nullptr) {
         glyph->Assign(value);
     } else {
@@ -211,9 +216,15 @@ void TBitCheckBox::AssignGlyph(GlyphSlot slot, TBitmap* value) {
     Invalidate();
 }
 
-void TBitCheckBox::SetCheckedGlyph(TBitmap* value) { AssignGlyph(slotChecked, value); }
-void TBitCheckBox::SetGrayedGlyph(TBitmap* value) { AssignGlyph(slotGrayed, value); }
-void TBitCheckBox::SetUncheckedGlyph(TBitmap* value) { AssignGlyph(slotUnchecked, value); }
+void TBitCheckBox::SetCheckedGlyph(TBitmap* value) {
+    AssignGlyph(slotChecked, value);
+}
+void TBitCheckBox::SetGrayedGlyph(TBitmap* value) {
+    AssignGlyph(slotGrayed, value);
+}
+void TBitCheckBox::SetUncheckedGlyph(TBitmap* value) {
+    AssignGlyph(slotUnchecked, value);
+}
 
 void TBitCheckBox::SetCheckedNumGlyphs(int value) {
     checkedNum_ = ClampFrames(value);
@@ -237,13 +248,21 @@ void TBitCheckBox::SetCtl3D(bool value) {
     Invalidate();
 }
 
-void TBitCheckBox::SetParentCtl3D(bool value) { parentCtl3D_ = value; }
+void TBitCheckBox::SetParentCtl3D(bool value) {
+    parentCtl3D_ = value;
+}
 
 void TBitCheckBox::Toggle() {
     switch (state_) {
-    case cbUnchecked: SetState(allowGrayed_ ? cbGrayed : cbChecked); break;
-    case cbChecked: SetState(cbUnchecked); break;
-    case cbGrayed: SetState(cbChecked); break;
+    case cbUnchecked:
+        SetState(allowGrayed_ ? cbGrayed : cbChecked);
+        break;
+    case cbChecked:
+        SetState(cbUnchecked);
+        break;
+    case cbGrayed:
+        SetState(cbChecked);
+        break;
     }
 }
 
@@ -328,9 +347,12 @@ void TBitCheckBox::Paint() {
     c->Brush()->SetColor(Color());
     c->FillRect(client);
 
-    TBitmap* glyph = state_ == cbChecked ? checkedGlyph_.get() : state_ == cbGrayed ? grayedGlyph_.get()
-                                                                                     : uncheckedGlyph_.get();
-    const int frames = state_ == cbChecked ? checkedNum_ : state_ == cbGrayed ? grayedNum_ : uncheckedNum_;
+    TBitmap* glyph = state_ == cbChecked  ? checkedGlyph_.get()
+                     : state_ == cbGrayed ? grayedGlyph_.get()
+                                          : uncheckedGlyph_.get();
+    const int frames = state_ == cbChecked  ? checkedNum_
+                       : state_ == cbGrayed ? grayedNum_
+                                            : uncheckedNum_;
     const int gw = glyph->Empty() ? 0 : glyph->Width() / frames;
     const int gh = glyph->Empty() ? 0 : glyph->Height();
 

@@ -8,7 +8,9 @@ const TClassInfo& TExtPageControl::StaticClassInfo() {
     return info;
 }
 
-TExtPageControl::TExtPageControl(TComponent* owner) : TPageControl(owner) { SetOwnerDraw(true); }
+TExtPageControl::TExtPageControl(TComponent* owner) : TPageControl(owner) {
+    SetOwnerDraw(true);
+}
 
 void TExtPageControl::DrawTab(int tabIndex, const TRect& rect, bool active) {
     // The platform hands over the whole tab and draws no frame round an owner-drawn one; the

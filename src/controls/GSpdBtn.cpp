@@ -8,14 +8,17 @@
 namespace nuv {
 
 const TClassInfo& TGSpeedButton::StaticClassInfo() {
-    static const TClassInfo info =
-        TClassInfo("TGSpeedButton", &TSpeedButton::StaticClassInfo())
-            .Int<TGSpeedButton>("GlyphIndex", &TGSpeedButton::GlyphIndex, &TGSpeedButton::SetGlyphIndex)
-            .Int<TGSpeedButton>("HintIndex", &TGSpeedButton::HintIndex, &TGSpeedButton::SetHintIndex);
+    static const TClassInfo info = TClassInfo("TGSpeedButton", &TSpeedButton::StaticClassInfo())
+                                       .Int<TGSpeedButton>("GlyphIndex", &TGSpeedButton::GlyphIndex,
+                                                           &TGSpeedButton::SetGlyphIndex)
+                                       .Int<TGSpeedButton>("HintIndex", &TGSpeedButton::HintIndex,
+                                                           &TGSpeedButton::SetHintIndex);
     return info;
 }
 
-TGSpeedButton::TGSpeedButton(TComponent* owner) : TSpeedButton(owner) { SetFlat(true); }
+TGSpeedButton::TGSpeedButton(TComponent* owner) : TSpeedButton(owner) {
+    SetFlat(true);
+}
 
 void TGSpeedButton::SetGlyphIndex(int value) {
     if (value == glyphIndex_)

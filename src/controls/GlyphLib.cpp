@@ -91,7 +91,9 @@ TPemtalLibrary::TPemtalLibrary(const std::vector<std::string>& candidates) {
 // unloading a Qt-based module while the application runs is not worth the risk.
 TPemtalLibrary::~TPemtalLibrary() = default;
 
-int TPemtalLibrary::GetMaxBmpID() { return getMaxBmpID_ != nullptr ? getMaxBmpID_() : 0; }
+int TPemtalLibrary::GetMaxBmpID() {
+    return getMaxBmpID_ != nullptr ? getMaxBmpID_() : 0;
+}
 
 bool TPemtalLibrary::LoadBmp(TBitmap* bitmap, int index) {
     if (loadBmp_ == nullptr || bitmap == nullptr)
@@ -102,7 +104,8 @@ bool TPemtalLibrary::LoadBmp(TBitmap* bitmap, int index) {
     auto load = reinterpret_cast<PemtalLoadBmpFn>(loadBmp_);
     int ok = load(&sink, index);
     if (target.invalid)
-        throw Exception("Glyph " + std::to_string(index) + " of " + path_ + " has no valid picture");
+        throw Exception("Glyph " + std::to_string(index) + " of " + path_ +
+                        " has no valid picture");
     return ok != 0 && target.delivered;
 }
 
@@ -142,8 +145,12 @@ TGlyphSource* SetGlyphSource(TGlyphSource* source) {
     return old;
 }
 
-int GetMaxBmpID() { return GlyphSource().GetMaxBmpID(); }
+int GetMaxBmpID() {
+    return GlyphSource().GetMaxBmpID();
+}
 
-bool LoadBmp(TBitmap* bitmap, int index) { return GlyphSource().LoadBmp(bitmap, index); }
+bool LoadBmp(TBitmap* bitmap, int index) {
+    return GlyphSource().LoadBmp(bitmap, index);
+}
 
 } // namespace nuv

@@ -12,7 +12,8 @@ const TClassInfo& TNuCheckBox::StaticClassInfo() {
     return info;
 }
 
-TNuCheckBox::TNuCheckBox(TComponent* owner) : TCheckBox(owner), canvas_(std::make_unique<TControlCanvas>(this)) {}
+TNuCheckBox::TNuCheckBox(TComponent* owner)
+    : TCheckBox(owner), canvas_(std::make_unique<TControlCanvas>(this)) {}
 
 TNuCheckBox::~TNuCheckBox() = default;
 
@@ -43,9 +44,9 @@ struct LeftCaptionStep {
 
 LeftCaptionStep LeftCaptionShift(int size) {
     // Sizes up to 8 share the 9-point placement: the caption stays inside the control.
-    static constexpr LeftCaptionStep steps[] = {{11, 0, 2},   {12, 14, 0},  {15, 0, 2},   {17, -10, 1},
-                                                {23, 0, 0},   {29, -4, -2}, {35, -6, -4}, {41, -8, -6},
-                                                {43, -10, -8}, {60, -12, -10}, {80, -20, -18}};
+    static constexpr LeftCaptionStep steps[] = {
+        {11, 0, 2},   {12, 14, 0},  {15, 0, 2},    {17, -10, 1},   {23, 0, 0},    {29, -4, -2},
+        {35, -6, -4}, {41, -8, -6}, {43, -10, -8}, {60, -12, -10}, {80, -20, -18}};
     if (size >= 1)
         for (const LeftCaptionStep& s : steps)
             if (size <= s.upTo)
@@ -106,7 +107,8 @@ void TNuCheckBox::CaptionRepaint() {
         TRect extent = Rect(0, 0, 0, 0);
         c->DrawText(text, extent, DT_SINGLELINE | DT_CALCRECT);
         const int textLeft = left ? r.Right - extent.Width() : r.Left;
-        c->DrawFocusRect(Rect(std::max(0, textLeft - 1), std::max(0, r.Top - 1), textLeft + extent.Width() + 1,
+        c->DrawFocusRect(Rect(std::max(0, textLeft - 1), std::max(0, r.Top - 1),
+                              textLeft + extent.Width() + 1,
                               std::min(Height(), r.Top + extent.Height() + 1)));
     }
 }

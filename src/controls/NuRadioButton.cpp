@@ -12,8 +12,8 @@ int CaptionIndent(int fontSize) {
         int upTo;
         int indent;
     };
-    static constexpr Step steps[] = {{8, 17},  {15, 19}, {17, 20}, {23, 21}, {29, 23}, {35, 25},
-                                     {41, 27}, {43, 29}, {60, 31}, {80, 39}};
+    static constexpr Step steps[] = {{8, 17},  {15, 19}, {17, 20}, {23, 21}, {29, 23},
+                                     {35, 25}, {41, 27}, {43, 29}, {60, 31}, {80, 39}};
     if (fontSize >= 1)
         for (const Step& s : steps)
             if (fontSize <= s.upTo)
@@ -25,14 +25,16 @@ const TClassInfo& TNuRadioButton::StaticClassInfo() {
     using C = TNuRadioButton;
     static const TClassInfo info = [] {
         TClassInfo i("TNuRadioButton", &TButtonControl::StaticClassInfo());
-        i.Enum<C>("Alignment", "TLeftRight", {"taLeftJustify", "taRightJustify"}, &C::Alignment, &C::SetAlignment);
+        i.Enum<C>("Alignment", "TLeftRight", {"taLeftJustify", "taRightJustify"}, &C::Alignment,
+                  &C::SetAlignment);
         i.Str<TControl>("Caption", &TControl::Caption, &TControl::SetCaption, "TCaption");
         i.Bool<C>("Checked", &C::Checked, &C::SetChecked);
         i.Int<TControl>("Color", &TControl::Color, &TControl::SetColor, "TColor");
         i.Bool<C>("Ctl3D", &C::Ctl3D, &C::SetCtl3D);
         i.Int<TControl>("Cursor", &TControl::Cursor, &TControl::SetCursor, "TCursor");
         i.Int<TControl>("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, "TCursor");
-        i.Enum<TControl>("DragKind", "TDragKind", {"dkDrag", "dkDock"}, &TControl::DragKind, &TControl::SetDragKind);
+        i.Enum<TControl>("DragKind", "TDragKind", {"dkDrag", "dkDock"}, &TControl::DragKind,
+                         &TControl::SetDragKind);
         i.Enum<TControl>("DragMode", "TDragMode", {"dmManual", "dmAutomatic"}, &TControl::DragMode,
                          &TControl::SetDragMode);
         i.Bool<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled);
@@ -44,9 +46,11 @@ const TClassInfo& TNuRadioButton::StaticClassInfo() {
         i.Bool<C>("ParentCtl3D", &C::ParentCtl3D, &C::SetParentCtl3D);
         i.Bool<TControl>("ParentFont", &TControl::ParentFont, &TControl::SetParentFont);
         i.Bool<TControl>("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
-        i.Object<TControl, TPopupMenu>("PopupMenu", "TPopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+        i.Object<TControl, TPopupMenu>("PopupMenu", "TPopupMenu", &TControl::PopupMenu,
+                                       &TControl::SetPopupMenu);
         i.Bool<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
-        i.Int<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, "TTabOrder");
+        i.Int<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder,
+                           "TTabOrder");
         i.Bool<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
         i.Int<TControl>("Top", &TControl::Top, &TControl::SetTop);
         i.Bool<TControl>("Visible", &TControl::Visible, &TControl::SetVisible);
@@ -112,7 +116,8 @@ void TNuRadioButton::SetChecked(bool value) {
     if (TWinControl* parent = Parent()) {
         std::vector<TNuRadioButton*> siblings;
         for (int i = 0; i < parent->ControlCount(); ++i)
-            if (auto* r = dynamic_cast<TNuRadioButton*>(parent->Controls(i)); r != nullptr && r != this)
+            if (auto* r = dynamic_cast<TNuRadioButton*>(parent->Controls(i));
+                r != nullptr && r != this)
                 siblings.push_back(r);
         for (TNuRadioButton* r : siblings)
             r->SetChecked(false);
@@ -189,7 +194,8 @@ void TNuRadioButton::CaptionRepaint() {
         TRect extent = Rect(0, 0, 0, 0);
         c->DrawText(text, extent, DT_SINGLELINE | DT_CALCRECT);
         const int top = r.Top + (r.Height() - extent.Height()) / 2;
-        c->DrawFocusRect(Rect(r.Left - 1, top - 1, std::min(r.Right, r.Left + extent.Width() + 1), top + extent.Height() + 1));
+        c->DrawFocusRect(Rect(r.Left - 1, top - 1, std::min(r.Right, r.Left + extent.Width() + 1),
+                              top + extent.Height() + 1));
     }
 }
 

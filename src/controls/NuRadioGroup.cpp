@@ -74,14 +74,17 @@ const TClassInfo& TNuRadioGroup::StaticClassInfo() {
     using C = TNuRadioGroup;
     static const TClassInfo info = [] {
         TClassInfo i("TNuRadioGroup", &TCustomGroupBox::StaticClassInfo());
-        i.Enum<TControl>("Align", "TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"},
-                         &TControl::Align, &TControl::SetAlign);
+        i.Enum<TControl>(
+            "Align", "TAlign",
+            {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"},
+            &TControl::Align, &TControl::SetAlign);
         i.Str<TControl>("Caption", &TControl::Caption, &TControl::SetCaption, "TCaption");
         i.Int<TControl>("Color", &TControl::Color, &TControl::SetColor, "TColor");
         i.Int<C>("Columns", &C::Columns, &C::SetColumns);
         i.Int<TControl>("Cursor", &TControl::Cursor, &TControl::SetCursor, "TCursor");
         i.Int<TControl>("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, "TCursor");
-        i.Enum<TControl>("DragKind", "TDragKind", {"dkDrag", "dkDock"}, &TControl::DragKind, &TControl::SetDragKind);
+        i.Enum<TControl>("DragKind", "TDragKind", {"dkDrag", "dkDock"}, &TControl::DragKind,
+                         &TControl::SetDragKind);
         i.Enum<TControl>("DragMode", "TDragMode", {"dmManual", "dmAutomatic"}, &TControl::DragMode,
                          &TControl::SetDragMode);
         i.Bool<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled);
@@ -94,9 +97,11 @@ const TClassInfo& TNuRadioGroup::StaticClassInfo() {
         i.Bool<TControl>("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
         i.Bool<TControl>("ParentFont", &TControl::ParentFont, &TControl::SetParentFont);
         i.Bool<TControl>("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
-        i.Object<TControl, TPopupMenu>("PopupMenu", "TPopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+        i.Object<TControl, TPopupMenu>("PopupMenu", "TPopupMenu", &TControl::PopupMenu,
+                                       &TControl::SetPopupMenu);
         i.Bool<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
-        i.Int<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, "TTabOrder");
+        i.Int<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder,
+                           "TTabOrder");
         i.Bool<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
         i.Int<TControl>("Top", &TControl::Top, &TControl::SetTop);
         i.Bool<TControl>("Visible", &TControl::Visible, &TControl::SetVisible);
@@ -116,7 +121,8 @@ const TClassInfo& TNuRadioGroup::StaticClassInfo() {
     return info;
 }
 
-TNuRadioGroup::TNuRadioGroup(TComponent* owner) : TCustomGroupBox(owner), items_(std::make_unique<TStringList>()) {
+TNuRadioGroup::TNuRadioGroup(TComponent* owner)
+    : TCustomGroupBox(owner), items_(std::make_unique<TStringList>()) {
     SetControlStyle(ControlStyle() + TControlStyle{csSetCaption, csDoubleClicks});
     SetTabStop(false);
     items_->OnChange = TNotifyEvent(this, &TNuRadioGroup::ItemsChange);
@@ -138,7 +144,9 @@ TNuGroupButton* TNuRadioGroup::Buttons(int index) const {
     return buttons_[static_cast<std::size_t>(index)];
 }
 
-void TNuRadioGroup::SetItems(TStrings* value) { items_->Assign(value); }
+void TNuRadioGroup::SetItems(TStrings* value) {
+    items_->Assign(value);
+}
 
 void TNuRadioGroup::ItemsChange(TObject*) {
     if (Reading())

@@ -26,7 +26,8 @@ protected:
         std::vector<std::uint32_t> px(static_cast<std::size_t>(frames * h * h));
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < frames * h; ++x)
-                px[static_cast<std::size_t>(y * frames * h + x)] = colours[static_cast<std::size_t>(x / h)];
+                px[static_cast<std::size_t>(y * frames * h + x)] =
+                    colours[static_cast<std::size_t>(x / h)];
         // The bottom-left pixel names the colour that is left out.
         px[static_cast<std::size_t>((h - 1) * frames * h)] = 0xFFFF00FF;
         auto bmp = std::make_unique<TBitmap>();
@@ -75,10 +76,11 @@ TEST_P(StateCycle, EachClickAdvancesTheState) {
     EXPECT_EQ(clicks, GetParam().states) << "OnClick runs after the state has changed";
 }
 
-INSTANTIATE_TEST_SUITE_P(BitCheckBox, StateCycle,
-                         ::testing::Values(CycleCase{"WithGrayed", true, {cbGrayed, cbChecked, cbUnchecked, cbGrayed}},
-                                           CycleCase{"WithoutGrayed", false, {cbChecked, cbUnchecked, cbChecked}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    BitCheckBox, StateCycle,
+    ::testing::Values(CycleCase{"WithGrayed", true, {cbGrayed, cbChecked, cbUnchecked, cbGrayed}},
+                      CycleCase{"WithoutGrayed", false, {cbChecked, cbUnchecked, cbChecked}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BitCheckBox, AGrayedBoxBecomesCheckedEvenWithoutAllowGrayed) {
     box->SetState(cbGrayed);
@@ -172,7 +174,8 @@ TEST_P(GlyphFrames, AWholeMultipleOfTheHeightSetsTheFrames) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BitCheckBox, GlyphFrames,
-                         ::testing::Values(FrameCase{"BuiltInSize", 19, 14, 1}, FrameCase{"TwoFrames", 28, 14, 2},
+                         ::testing::Values(FrameCase{"BuiltInSize", 19, 14, 1},
+                                           FrameCase{"TwoFrames", 28, 14, 2},
                                            FrameCase{"ThreeFramesCountAsTwo", 42, 14, 2},
                                            FrameCase{"OneSquareFrame", 14, 14, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -254,13 +257,45 @@ TEST_F(BitCheckBoxPainting, WithTheCaptionLeftThePictureSitsAtTheRight) {
 }
 
 TEST_F(BitCheckBox, PublishedForTheForms) {
-    for (const char* name : {"Alignment", "AllowGrayed", "Caption", "Checked", "CheckedGlyph", "CheckedNumGlyphs",
-                             "Color", "Ctl3D", "DragCursor", "DragMode", "Enabled", "Font", "GrayedGlyph",
-                             "GrayedNumGlyphs", "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint",
-                             "PopupMenu", "ShowHint", "State", "TabOrder", "TabStop", "UncheckedGlyph",
-                             "UncheckedNumGlyphs", "Visible", "OnClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
-                             "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
-                             "OnMouseMove", "OnMouseUp", "OnStartDrag"})
+    for (const char* name : {"Alignment",
+                             "AllowGrayed",
+                             "Caption",
+                             "Checked",
+                             "CheckedGlyph",
+                             "CheckedNumGlyphs",
+                             "Color",
+                             "Ctl3D",
+                             "DragCursor",
+                             "DragMode",
+                             "Enabled",
+                             "Font",
+                             "GrayedGlyph",
+                             "GrayedNumGlyphs",
+                             "ParentColor",
+                             "ParentCtl3D",
+                             "ParentFont",
+                             "ParentShowHint",
+                             "PopupMenu",
+                             "ShowHint",
+                             "State",
+                             "TabOrder",
+                             "TabStop",
+                             "UncheckedGlyph",
+                             "UncheckedNumGlyphs",
+                             "Visible",
+                             "OnClick",
+                             "OnDragDrop",
+                             "OnDragOver",
+                             "OnEndDrag",
+                             "OnEnter",
+                             "OnExit",
+                             "OnKeyDown",
+                             "OnKeyPress",
+                             "OnKeyUp",
+                             "OnMouseDown",
+                             "OnMouseMove",
+                             "OnMouseUp",
+                             "OnStartDrag"})
         EXPECT_TRUE(HasProperty(box, name)) << name;
 }
 

@@ -22,8 +22,8 @@ namespace nuv::test {
 class FakeGlyphSource : public TGlyphSource {
 public:
     int maxId = 100;
-    std::map<int, std::pair<int, int>> sizes;  // index -> (width, height)
-    std::map<int, std::uint32_t> colours;       // index -> 0xAARRGGBB of every opaque pixel
+    std::map<int, std::pair<int, int>> sizes; // index -> (width, height)
+    std::map<int, std::uint32_t> colours;     // index -> 0xAARRGGBB of every opaque pixel
     int throwIndex = -1;
     std::vector<int> loads;
 
@@ -63,14 +63,16 @@ inline QImage GrabClient(TCustomForm* form, const std::string& name) {
     QImage img(QString::fromStdString(path));
     int frameX = (form->Width() - form->ClientWidth()) / 2;
     int frameTop = form->Height() - form->ClientHeight() - frameX;
-    return img.copy(frameX, frameTop, form->ClientWidth(), form->ClientHeight()).convertToFormat(QImage::Format_RGB32);
+    return img.copy(frameX, frameTop, form->ClientWidth(), form->ClientHeight())
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 // The part of a grabbed client area that a control covers.
 inline QImage ControlImage(const QImage& client, TControl* control) {
     TPoint origin = control->ClientToScreen({0, 0});
     TPoint formOrigin = GetParentForm(control)->ClientToScreen({0, 0});
-    return client.copy(origin.X - formOrigin.X, origin.Y - formOrigin.Y, control->Width(), control->Height());
+    return client.copy(origin.X - formOrigin.X, origin.Y - formOrigin.Y, control->Width(),
+                       control->Height());
 }
 
 // True when some pixel of the rectangle differs from the colour.

@@ -208,9 +208,11 @@ TEST(ButtonsGallery, IsShownAndGrabbed) {
     EXPECT_EQ(gallery->group->ButtonCount(), 5);
     // The focus marks: on a bitmap check box, then on a radio button of the group.
     gallery->bitBoxes[1]->SetFocus();
-    ASSERT_TRUE(GrabForm(gallery, std::string(NUV_TEST_OUTPUT_DIR) + "/controls-buttons-focus1.png"));
+    ASSERT_TRUE(
+        GrabForm(gallery, std::string(NUV_TEST_OUTPUT_DIR) + "/controls-buttons-focus1.png"));
     gallery->group->Buttons(1)->SetFocus();
-    ASSERT_TRUE(GrabForm(gallery, std::string(NUV_TEST_OUTPUT_DIR) + "/controls-buttons-focus2.png"));
+    ASSERT_TRUE(
+        GrabForm(gallery, std::string(NUV_TEST_OUTPUT_DIR) + "/controls-buttons-focus2.png"));
     FreeAllForms();
 }
 

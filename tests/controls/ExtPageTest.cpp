@@ -28,7 +28,9 @@ protected:
         return client.copy(pc->Left() + r.Left, pc->Top() + r.Top, r.Width(), r.Height());
     }
     static bool Contains(const QImage& img, TColor colour) {
-        QRgb want = QColor(ColorToRGB(colour) & 0xFF, (ColorToRGB(colour) >> 8) & 0xFF, (ColorToRGB(colour) >> 16) & 0xFF).rgb();
+        QRgb want = QColor(ColorToRGB(colour) & 0xFF, (ColorToRGB(colour) >> 8) & 0xFF,
+                           (ColorToRGB(colour) >> 16) & 0xFF)
+                        .rgb();
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
                 if (img.pixel(x, y) == want)
@@ -52,7 +54,9 @@ TEST_F(ExtPageControl, OnDrawTabDrawsEveryVisibleTabInsteadOfTheDefault) {
         bool active;
     };
     std::vector<Call> calls;
-    pc->OnDrawTab = TDrawTabEvent([&](TWinControl* c, int i, const TRect& r, bool a) { calls.push_back({c, i, r, a}); });
+    pc->OnDrawTab = TDrawTabEvent([&](TWinControl* c, int i, const TRect& r, bool a) {
+        calls.push_back({c, i, r, a});
+    });
     ShowForm();
     calls.clear();
     QImage client = GrabClient(form, "extpage-event");
@@ -68,7 +72,8 @@ TEST_F(ExtPageControl, OnDrawTabDrawsEveryVisibleTabInsteadOfTheDefault) {
         EXPECT_LE(r.Height(), tab.Height());
         EXPECT_FALSE(r.IsEmpty());
     }
-    EXPECT_FALSE(Contains(TabImage(client, pc, 0), clActiveCaption)) << "the default drawing did not run";
+    EXPECT_FALSE(Contains(TabImage(client, pc, 0), clActiveCaption))
+        << "the default drawing did not run";
 }
 
 TEST_F(ExtPageControl, TheDefaultDrawsTheActiveTabInCaptionColours) {

@@ -55,8 +55,9 @@ TEST(PemtalSearch, EnvironmentThenModuleThenExecutableThenDefault) {
     std::vector<std::string> paths = PemtalSearchPaths();
     SetModuleFileNameOverride("");
     std::string exeDir = GetExecutablePath().substr(0, GetExecutablePath().rfind('/') + 1);
-    EXPECT_EQ(paths, (std::vector<std::string>{"/srv/glyphs/Pemtal-test.so", "/opt/nuv/lib/Pemtal.so",
-                                               exeDir + "Pemtal.so", "Pemtal.so"}));
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{"/srv/glyphs/Pemtal-test.so", "/opt/nuv/lib/Pemtal.so",
+                                        exeDir + "Pemtal.so", "Pemtal.so"}));
 }
 
 TEST(PemtalSearch, AnEmptyVariableIsNoCandidate) {
@@ -227,9 +228,11 @@ TEST_P(PemtalGlyphs, ButtonsTakeTheLibrarysFrames) {
 
 INSTANTIATE_TEST_SUITE_P(GlyphButton, PemtalGlyphs,
                          ::testing::Values(PemtalGlyph{4, 2}, PemtalGlyph{8, 1}, PemtalGlyph{9, 1},
-                                           PemtalGlyph{11, 1}, PemtalGlyph{47, 1}, PemtalGlyph{60, 1},
-                                           PemtalGlyph{68, 1}),
-                         [](const auto& info) { return "Glyph" + std::to_string(info.param.index); });
+                                           PemtalGlyph{11, 1}, PemtalGlyph{47, 1},
+                                           PemtalGlyph{60, 1}, PemtalGlyph{68, 1}),
+                         [](const auto& info) {
+                             return "Glyph" + std::to_string(info.param.index);
+                         });
 #endif
 
 // ---------------------------------------------------------------------------------------------

@@ -21,9 +21,9 @@ namespace {
 
 TEST(CaptionIndent, ByFontSize) {
     const std::vector<std::pair<int, int>> table = {
-        {0, 44},  {1, 17},  {8, 17},  {9, 19},  {15, 19}, {16, 20}, {17, 20}, {18, 21}, {23, 21}, {24, 23},
-        {29, 23}, {30, 25}, {35, 25}, {36, 27}, {41, 27}, {42, 29}, {43, 29}, {44, 31}, {60, 31}, {61, 39},
-        {80, 39}, {81, 44}, {-3, 44}};
+        {0, 44},  {1, 17},  {8, 17},  {9, 19},  {15, 19}, {16, 20}, {17, 20}, {18, 21},
+        {23, 21}, {24, 23}, {29, 23}, {30, 25}, {35, 25}, {36, 27}, {41, 27}, {42, 29},
+        {43, 29}, {44, 31}, {60, 31}, {61, 39}, {80, 39}, {81, 44}, {-3, 44}};
     for (auto [size, indent] : table)
         EXPECT_EQ(CaptionIndent(size), indent) << size << " points";
 }
@@ -67,10 +67,12 @@ TEST_F(NuCaption, TheRepaintedCaptionLeavesTheMarkAsThePlatformDrewIt) {
         int size;
         TAlignment alignment;
     };
-    for (Case c : {Case{8, taRightJustify}, Case{9, taRightJustify}, Case{8, taLeftJustify}, Case{9, taLeftJustify}}) {
+    for (Case c : {Case{8, taRightJustify}, Case{9, taRightJustify}, Case{8, taLeftJustify},
+                   Case{9, taLeftJustify}}) {
         auto* plain = Make<TCheckBox>(form, "", 8, 8, 120, 17);
         auto* ours = Make<TNuCheckBox>(form, "", 8, 40, 120, 17);
-        for (TCustomCheckBox* b : {static_cast<TCustomCheckBox*>(plain), static_cast<TCustomCheckBox*>(ours)}) {
+        for (TCustomCheckBox* b :
+             {static_cast<TCustomCheckBox*>(plain), static_cast<TCustomCheckBox*>(ours)}) {
             b->SetCaption("執行畫面保留");
             b->Font()->SetSize(c.size);
             b->SetAlignment(c.alignment);
@@ -100,7 +102,8 @@ TEST_F(NuCaption, ACheckBoxWithTheCaptionLeftShowsItOnceForEverySize) {
         QImage img = ControlImage(GrabClient(form, "nucheck-left"), box);
         QRgb bg = img.pixel(50, 0);
         EXPECT_TRUE(HasInk(img, 0, 0, 28, 17, bg)) << size << " points: the caption is there";
-        EXPECT_FALSE(HasInk(img, 30, 0, 100 - PlatformMarkWidth, 17, bg)) << size << " points: only once";
+        EXPECT_FALSE(HasInk(img, 30, 0, 100 - PlatformMarkWidth, 17, bg))
+            << size << " points: only once";
         box->Free();
     }
 }
@@ -152,7 +155,8 @@ protected:
     void SetUp() override {
         ControlsTest::SetUp();
         for (int i = 0; i < 3; ++i) {
-            auto* r = Make<TNuRadioButton>(form, "rdo0" + std::to_string(i), 8, 8 + 22 * i, 120, 17);
+            auto* r =
+                Make<TNuRadioButton>(form, "rdo0" + std::to_string(i), 8, 8 + 22 * i, 120, 17);
             r->SetCaption("選項&" + std::string(1, static_cast<char>('A' + i)));
             r->OnClick = TNotifyEvent([this, i](TObject*) { clicks.push_back(i); });
             radios.push_back(r);
@@ -266,8 +270,8 @@ TEST_P(Arrangement, ColumnsAreFilledTopToBottom) {
     const int top = (space % c.rows) / 2 + h + 1;
     for (int i = 0; i < c.items; ++i) {
         TNuGroupButton* b = group->Buttons(i);
-        EXPECT_EQ(b->BoundsRect(), Bounds((i / c.rows) * columnWidth + 8, (i % c.rows) * rowHeight + top,
-                                          columnWidth, rowHeight))
+        EXPECT_EQ(b->BoundsRect(), Bounds((i / c.rows) * columnWidth + 8,
+                                          (i % c.rows) * rowHeight + top, columnWidth, rowHeight))
             << "button " << i;
         EXPECT_TRUE(b->Visible());
         EXPECT_EQ(b->Caption(), "項目" + std::to_string(i));
@@ -297,7 +301,8 @@ TEST_F(NuGroup, ItemIndexStaysWithinTheButtons) {
         group->SetItemIndex(set);
         EXPECT_EQ(group->ItemIndex(), expected) << "set " << set;
         for (int i = 0; i < 5; ++i)
-            EXPECT_EQ(group->Buttons(i)->Checked(), i == expected) << "set " << set << ", button " << i;
+            EXPECT_EQ(group->Buttons(i)->Checked(), i == expected)
+                << "set " << set << ", button " << i;
     }
 }
 
@@ -331,15 +336,20 @@ TEST_F(NuGroup, AButtonClickSelectsItsItemAndRaisesTheGroupsClick) {
 TEST_F(NuGroup, KeysGoToTheButtonAndThenToTheGroup) {
     Fill(2);
     std::vector<std::string> order;
-    group->Buttons(0)->OnKeyPress = TKeyPressEvent([&](TObject*, TKeyChar&) { order.push_back("button press"); });
-    group->OnKeyPress = TKeyPressEvent([&](TObject*, TKeyChar&) { order.push_back("group press"); });
-    group->Buttons(0)->OnKeyDown = TKeyEvent([&](TObject*, Word&, TShiftState) { order.push_back("button down"); });
-    group->OnKeyDown = TKeyEvent([&](TObject*, Word&, TShiftState) { order.push_back("group down"); });
+    group->Buttons(0)->OnKeyPress =
+        TKeyPressEvent([&](TObject*, TKeyChar&) { order.push_back("button press"); });
+    group->OnKeyPress =
+        TKeyPressEvent([&](TObject*, TKeyChar&) { order.push_back("group press"); });
+    group->Buttons(0)->OnKeyDown =
+        TKeyEvent([&](TObject*, Word&, TShiftState) { order.push_back("button down"); });
+    group->OnKeyDown =
+        TKeyEvent([&](TObject*, Word&, TShiftState) { order.push_back("group down"); });
     group->SetItemIndex(0);
     ShowForm();
     group->Buttons(0)->SetFocus();
     TypeText("x");
-    EXPECT_EQ(order, (std::vector<std::string>{"button down", "group down", "button press", "group press"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"button down", "group down", "button press",
+                                               "group press"}));
 }
 
 TEST_F(NuGroup, AButtonDoesNotFollowAClickIntoItsOwnClick) {
@@ -461,13 +471,15 @@ INSTANTIATE_TEST_SUITE_P(
                                    PressKey(VK_LEFT);
                                    TypeText("+3");
                                },
-                               "132", {"1", "12", "12", "132"}},
+                               "132",
+                               {"1", "12", "12", "132"}},
                       SignCase{"ClearingRaisesNothing",
                                [] {
                                    TypeText("7");
                                    PressKey(VK_BACK);
                                },
-                               "", {"7"}}),
+                               "",
+                               {"7"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ControlsTest, NuSpinEditBlankTextRaisesNoChange) {
