@@ -26,9 +26,17 @@ constexpr std::uint32_t kSilver = 0xFFC0C0C0;
 constexpr std::uint32_t kWhite = 0xFFFFFFFF;
 
 // The check mark inside the 9 x 9 well, offset (1, 1) into it.
+// clang-format off
 constexpr std::array<const char*, 7> kCheckMark = {
-    "......X", ".....XX", "X...XXX", "XX.XXX.", "XXXXX..", ".XXX...", "..X....",
+    "......X",
+    ".....XX",
+    "X...XXX",
+    "XX.XXX.",
+    "XXXXX..",
+    ".XXX...",
+    "..X....",
 };
+// clang-format on
 
 enum class BoxKind { Unchecked, Checked, Grayed };
 
