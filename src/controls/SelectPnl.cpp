@@ -262,8 +262,11 @@ bool OrderRangeTexts(const TRangeRules& rules, std::string& beginText, std::stri
 // ---------------------------------------------------------------------------------------------
 // Row comparison of the list
 
+// Collation keys of a row's caption, column 1 and the sort column, each made when a comparison
+// first needs it (most comparisons are decided by the first column).
 struct TSelectRowKeys {
-    std::wstring col0, col1, colK; // collation keys of the caption, column 1 and the sort column
+    std::wstring key[3];
+    bool made[3] = {false, false, false};
 };
 
 namespace {
@@ -280,25 +283,24 @@ std::string ColumnText(const std::vector<std::string>& row, int column) {
 }
 
 template <class Row>
-TSelectRowKeys KeysOfRow(const Row& row, int sortColumn) {
-    TSelectRowKeys k;
-    k.col0 = CollationKey(ColumnText(row, 0));
-    k.col1 = CollationKey(ColumnText(row, 1));
-    if (sortColumn >= 2)
-        k.colK = CollationKey(ColumnText(row, sortColumn));
-    return k;
+const std::wstring& KeyOf(TSelectRowKeys& keys, const Row& row, int column) {
+    const int slot = column < 2 ? column : 2;
+    if (!keys.made[slot]) {
+        keys.key[slot] = CollationKey(ColumnText(row, column));
+        keys.made[slot] = true;
+    }
+    return keys.key[slot];
 }
 
 // By the sort column; ties by the caption and then column 1 (column 1 sorts: column 1, then
 // the caption; another column k: column k, the caption, column 1).
-int CompareKeys(const TSelectRowKeys& a, const TSelectRowKeys& b, int sortColumn, bool ascending) {
-    auto key = [](const TSelectRowKeys& r, int c) -> const std::wstring& {
-        return c == 0 ? r.col0 : c == 1 ? r.col1 : r.colK;
-    };
+template <class RowA, class RowB>
+int CompareRowsBy(TSelectRowKeys& ka, const RowA& a, TSelectRowKeys& kb, const RowB& b, int sortColumn,
+                  bool ascending) {
     int c = sortColumn;
     int r = 0;
     for (;;) {
-        r = Sign(key(a, c).compare(key(b, c)));
+        r = Sign(KeyOf(ka, a, c).compare(KeyOf(kb, b, c)));
         if (r != 0)
             break;
         if (c == 0 && sortColumn != 1)
@@ -431,11 +433,12 @@ int TBrelListView::PlaceFor(const std::vector<std::string>& row) const {
         return n;
     const int column = panel_->SortColumn();
     const bool ascending = panel_->SortAscending();
-    TSelectRowKeys key = KeysOfRow(row, column);
+    TSelectRowKeys key;
     int lo = 0, hi = n;
     while (lo < hi) {
         int mid = lo + (hi - lo) / 2;
-        if (CompareKeys(key, KeysOfRow(Items()->Item(mid), column), column, ascending) < 0)
+        TSelectRowKeys probe;
+        if (CompareRowsBy(key, row, probe, Items()->Item(mid), column, ascending) < 0)
             hi = mid;
         else
             lo = mid + 1;
@@ -488,7 +491,7 @@ void TBrelListView::ApplyWidths(const std::vector<int>& maxBytes) {
     // "W" per byte is room enough for the text itself (a double-byte character is at most two
     // of them wide); the list draws a margin round every cell's text, which comes on top, or a
     // text that just fits would be cut short with an ellipsis.
-    const int w = StringWidth("W");
+    const int w = WidthOfW();
     const int columns = Columns()->Count();
     state_.sizedColumns.resize(static_cast<std::size_t>(columns), nullptr);
     state_.sizedWidths.resize(static_cast<std::size_t>(columns), -1);
@@ -504,6 +507,18 @@ void TBrelListView::ApplyWidths(const std::vector<int>& maxBytes) {
         state_.sizedColumns[uk] = c;
         state_.sizedWidths[uk] = width;
     }
+}
+
+int TBrelListView::WidthOfW() const {
+    // Measuring shapes the text: keep the width while the font stays the same.
+    const TFont* f = Font();
+    std::string font = f->Name() + "/" + std::to_string(f->Height()) + "/" + std::to_string(f->Style().Bits()) +
+                       "/" + std::to_string(static_cast<int>(f->Pitch()));
+    if (font != widthOfWFont_) {
+        widthOfW_ = StringWidth("W");
+        widthOfWFont_ = font;
+    }
+    return widthOfW_;
 }
 
 void TBrelListView::AutoSizeColumns() {
@@ -612,10 +627,10 @@ void TBrelListView::SortRows() {
     TListItems* items = Items();
     keys.reserve(static_cast<std::size_t>(items->Count()));
     for (int i = 0; i < items->Count(); ++i)
-        keys.emplace(items->Item(i), KeysOfRow(items->Item(i), column));
+        keys.emplace(items->Item(i), TSelectRowKeys{});
     CustomSort(
         [&](TListItem* a, TListItem* b, std::intptr_t) {
-            return CompareKeys(keys.at(a), keys.at(b), column, ascending);
+            return CompareRowsBy(keys.at(a), a, keys.at(b), b, column, ascending);
         },
         0);
     // Rows that were apart may now be neighbours: the next row added checks the whole list.
@@ -1214,7 +1229,8 @@ void TSelectPanel::SortByColumn(int column) {
 }
 
 int TSelectPanel::CompareRows(TListItem* a, TListItem* b) const {
-    return CompareKeys(KeysOfRow(a, sortColumn_), KeysOfRow(b, sortColumn_), sortColumn_, sortAscending_);
+    TSelectRowKeys ka, kb;
+    return CompareRowsBy(ka, a, kb, b, sortColumn_, sortAscending_);
 }
 
 void TSelectPanel::CheckRange() {

@@ -167,6 +167,8 @@ private:
     void RemoveNeighbourDuplicates(int index);
     void ApplyWidths(const std::vector<int>& maxBytes);
     std::vector<int> WalkMaxBytes() const;
+    // The width of "W" in the list's font.
+    int WidthOfW() const;
     // Sorts every row by the owning panel's comparison.
     void SortRows();
 
@@ -176,6 +178,8 @@ private:
     bool adding_ = false;   // inside AddItem: caption changes are ours
     bool bulk_ = false;     // rows replaced as a whole: sort once afterwards
     RowState state_;
+    mutable int widthOfW_ = 0;
+    mutable std::string widthOfWFont_;
 };
 
 // Events of the panel.
