@@ -578,3 +578,24 @@ TEST_F(SelectPanelTest, WithoutLookupTheListKeepsItsWidth) {
     EXPECT_FALSE(panel->btnList->Visible());
     EXPECT_TRUE(panel->btnDelete->Visible());
 }
+
+TEST_F(SelectPanelTest, SizeAndFontChangesLayOutAgain) {
+    Show();
+    panel->SetWidth(480);
+    EXPECT_EQ(Right(panel->pnlRange), 480 - 3);
+    ExpectHorizontalRows(panel, true);
+
+    const int wordWidth = panel->lblBegin->Width();
+    const int top = panel->pnlRange->Top();
+    panel->Font()->SetHeight(-20);
+    EXPECT_GT(panel->lblBegin->Width(), wordWidth);
+    EXPECT_GT(panel->pnlRange->Top(), top); // the caption is higher
+    ExpectHorizontalRows(panel, true);
+
+    panel->SetStyle(sp_UserChoice);
+    panel->SetHintWord("使用區間範圍");
+    const int boxWidth = panel->chkUserChoice->Width();
+    panel->SetHintWord("區間");
+    EXPECT_LT(panel->chkUserChoice->Width(), boxWidth);
+    EXPECT_EQ(panel->chkUserChoice->Caption(), "區間");
+}
