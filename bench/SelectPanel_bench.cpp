@@ -3,7 +3,8 @@
 // beside the same rows added to a bare list view: appended, inserted at their sorted place, and
 // kept sorted by the list view itself.
 //
-//   selectpanel_bench [benchmark arguments]     (offscreen Qt platform unless QT_QPA_PLATFORM is set)
+//   selectpanel_bench [benchmark arguments]     (offscreen Qt platform unless QT_QPA_PLATFORM is
+//   set)
 #include "controls/SelectPnl.h"
 #include "platform/Forms.h"
 
@@ -34,7 +35,8 @@ const std::vector<Row>& Rows(int n) {
         if (sizes[i] == n)
             return cache[i];
     std::mt19937 rng(static_cast<unsigned>(n));
-    const char* names[] = {"螺絲", "螺帽", "墊圈", "彈簧", "軸承與襯套", "大同公司", "Washer", "Bolt M8"};
+    const char* names[] = {"螺絲",       "螺帽",     "墊圈",   "彈簧",
+                           "軸承與襯套", "大同公司", "Washer", "Bolt M8"};
     std::vector<Row> rows;
     rows.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
@@ -43,10 +45,13 @@ const std::vector<Row>& Rows(int n) {
             code = rows[rng() % rows.size()][0];
             if (rng() % 2 == 0)
                 for (char& c : code)
-                    c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c >= 'A' && c <= 'Z' ? c + 32 : c);
+                    c = static_cast<char>(c >= 'a' && c <= 'z'   ? c - 32
+                                          : c >= 'A' && c <= 'Z' ? c + 32
+                                                                 : c);
         } else {
             char buf[16];
-            std::snprintf(buf, sizeof buf, "%c%07u", "aBcD"[rng() % 4], static_cast<unsigned>(rng() % 10000000));
+            std::snprintf(buf, sizeof buf, "%c%07u", "aBcD"[rng() % 4],
+                          static_cast<unsigned>(rng() % 10000000));
             code = buf;
         }
         rows.push_back({code, names[rng() % 8]});
@@ -109,9 +114,13 @@ void AddToPanel(benchmark::State& state, bool incremental) {
 }
 
 // The panel's list: sorted, duplicates dropped without case, columns sized after every row.
-void BM_PanelAddItem(benchmark::State& state) { AddToPanel(state, true); }
+void BM_PanelAddItem(benchmark::State& state) {
+    AddToPanel(state, true);
+}
 // The same with the plain rules: every row walks the whole list again.
-void BM_PanelAddItemPlainRules(benchmark::State& state) { AddToPanel(state, false); }
+void BM_PanelAddItemPlainRules(benchmark::State& state) {
+    AddToPanel(state, false);
+}
 
 // A bare list view, rows appended.
 void BM_BareListAppend(benchmark::State& state) {
@@ -207,14 +216,42 @@ void BM_PanelClearItems(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_PanelAddItem)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oNLogN);
+BENCHMARK(BM_PanelAddItem)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oNLogN);
 // Quadratic: 10,000 rows take about 40 s, so the default run stops at 3,000.
-BENCHMARK(BM_PanelAddItemPlainRules)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oNSquared);
-BENCHMARK(BM_BareListAppend)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_BareListSortedInsert)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK(BM_PanelClearItems)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PanelAddItemPlainRules)
+    ->Arg(1000)
+    ->Arg(3000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oNSquared);
+BENCHMARK(BM_BareListAppend)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_BareListSortedInsert)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_PanelClearItems)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 // The list view sorts all rows again on every caption: 10,000 rows take minutes.
-BENCHMARK(BM_BareListSortTypeText)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_BareListSortTypeText)
+    ->Arg(300)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr)

@@ -20,7 +20,9 @@ namespace nuv {
 
 namespace {
 
-std::string TrimText(std::string_view s) { return std::string(TrimBlanks(s)); }
+std::string TrimText(std::string_view s) {
+    return std::string(TrimBlanks(s));
+}
 
 // UTF-8 to wide characters (UTF-32 here); a byte that starts no valid sequence becomes U+FFFD.
 std::wstring WideOf(std::string_view utf8) {
@@ -62,7 +64,9 @@ std::wstring CollationKey(std::string_view utf8) {
     return key;
 }
 
-int Sign(int v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
+int Sign(int v) {
+    return v < 0 ? -1 : v > 0 ? 1 : 0;
+}
 
 // A decimal integer with an optional sign and nothing else; false for anything else and for a
 // value that does not fit.
@@ -171,14 +175,19 @@ double RangeDateValue(std::string_view text, std::string_view sep, TDateType lay
         switch (layout) {
         case dt_YYYYMMDD:
         case dt_YYMMDD:
-        case dt_YYYMMDD: t = t + s + "01"; break;
+        case dt_YYYMMDD:
+            t = t + s + "01";
+            break;
         case dt_MMDDYYYY: {
             std::size_t p = t.find(sep);
             t = t.substr(0, p) + s + "01" + t.substr(p);
             break;
         }
-        case dt_DDMMYYYY: t = "01" + s + t; break;
-        default: return 0;
+        case dt_DDMMYYYY:
+            t = "01" + s + t;
+            break;
+        default:
+            return 0;
         }
     } else if (count != 2) {
         return 0;
@@ -194,12 +203,21 @@ double RangeDateValue(std::string_view text, std::string_view sep, TDateType lay
             return 0;
     long long y = 0, m = 0, d = 0;
     switch (layout) {
-    case dt_YYYYMMDD: y = part[0], m = part[1], d = part[2]; break;
-    case dt_MMDDYYYY: y = part[2], m = part[0], d = part[1]; break;
-    case dt_DDMMYYYY: y = part[2], m = part[1], d = part[0]; break;
+    case dt_YYYYMMDD:
+        y = part[0], m = part[1], d = part[2];
+        break;
+    case dt_MMDDYYYY:
+        y = part[2], m = part[0], d = part[1];
+        break;
+    case dt_DDMMYYYY:
+        y = part[2], m = part[1], d = part[0];
+        break;
     case dt_YYMMDD:
-    case dt_YYYMMDD: y = part[0] + MinguoYearOffset, m = part[1], d = part[2]; break;
-    default: return 0;
+    case dt_YYYMMDD:
+        y = part[0] + MinguoYearOffset, m = part[1], d = part[2];
+        break;
+    default:
+        return 0;
     }
     TDateTime date = 0;
     if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31 ||
@@ -227,7 +245,9 @@ bool OrderRangeTexts(const TRangeRules& rules, std::string& beginText, std::stri
         return done(false);
     const std::string blank = TrimText(rules.BlankMaskText);
     auto untouched = [&](const std::string& t) { return masked && TrimText(t) == blank; };
-    auto discarded = [&](const std::string& t) { return rules.UseDiscard && TrimText(t) == rules.Discard; };
+    auto discarded = [&](const std::string& t) {
+        return rules.UseDiscard && TrimText(t) == rules.Discard;
+    };
     // An untouched edit holds no value, whatever the value type.
     if (untouched(b) || untouched(e))
         return done(false);
@@ -279,11 +299,11 @@ std::string ColumnText(TListItem* item, int column) {
 }
 
 std::string ColumnText(const std::vector<std::string>& row, int column) {
-    return column < static_cast<int>(row.size()) ? row[static_cast<std::size_t>(column)] : std::string();
+    return column < static_cast<int>(row.size()) ? row[static_cast<std::size_t>(column)]
+                                                 : std::string();
 }
 
-template <class Row>
-const std::wstring& KeyOf(TSelectRowKeys& keys, const Row& row, int column) {
+template <class Row> const std::wstring& KeyOf(TSelectRowKeys& keys, const Row& row, int column) {
     const int slot = column < 2 ? column : 2;
     if (!keys.made[slot]) {
         keys.key[slot] = CollationKey(ColumnText(row, column));
@@ -295,8 +315,8 @@ const std::wstring& KeyOf(TSelectRowKeys& keys, const Row& row, int column) {
 // By the sort column; ties by the caption and then column 1 (column 1 sorts: column 1, then
 // the caption; another column k: column k, the caption, column 1).
 template <class RowA, class RowB>
-int CompareRowsBy(TSelectRowKeys& ka, const RowA& a, TSelectRowKeys& kb, const RowB& b, int sortColumn,
-                  bool ascending) {
+int CompareRowsBy(TSelectRowKeys& ka, const RowA& a, TSelectRowKeys& kb, const RowB& b,
+                  int sortColumn, bool ascending) {
     int c = sortColumn;
     int r = 0;
     for (;;) {
@@ -320,8 +340,7 @@ bool SameCaption(const std::string& a, const std::string& b, TCheckDuplicate mod
 }
 
 // Runs a function when the scope ends.
-template <class F>
-class ScopeExit {
+template <class F> class ScopeExit {
 public:
     explicit ScopeExit(F f) : f_(std::move(f)) {}
     ~ScopeExit() { f_(); }
@@ -375,7 +394,9 @@ TBrelListView::TBrelListView(TComponent* owner)
 
 TBrelListView::~TBrelListView() = default;
 
-void TBrelListView::SetColumnsAutoSize(bool value) { columnsAutoSize_ = value; }
+void TBrelListView::SetColumnsAutoSize(bool value) {
+    columnsAutoSize_ = value;
+}
 
 void TBrelListView::SetIncrementalRules(bool value) {
     incremental_ = value;
@@ -467,7 +488,8 @@ void TBrelListView::RemoveNeighbourDuplicates(int index) {
     if (index + 1 < items->Count() &&
         SameCaption(items->Item(index + 1)->Caption(), items->Item(index)->Caption(), mode))
         DeleteRow(index + 1);
-    if (index >= 1 && SameCaption(items->Item(index)->Caption(), items->Item(index - 1)->Caption(), mode))
+    if (index >= 1 &&
+        SameCaption(items->Item(index)->Caption(), items->Item(index - 1)->Caption(), mode))
         DeleteRow(index);
 }
 
@@ -498,7 +520,8 @@ void TBrelListView::ApplyWidths(const std::vector<int>& maxBytes) {
     for (int k = 0; k < columns; ++k) {
         TListColumn* c = Column(k);
         auto uk = static_cast<std::size_t>(k);
-        int bytes = std::max(Cp950ByteLength(c->Caption()), uk < maxBytes.size() ? maxBytes[uk] : 0);
+        int bytes =
+            std::max(Cp950ByteLength(c->Caption()), uk < maxBytes.size() ? maxBytes[uk] : 0);
         int width = w * bytes + ColumnCellMargin;
         // Setting a width lays every row out again; leave a column alone that already has it.
         if (state_.sizedColumns[uk] == c && state_.sizedWidths[uk] == width && c->Width() == width)
@@ -512,8 +535,9 @@ void TBrelListView::ApplyWidths(const std::vector<int>& maxBytes) {
 int TBrelListView::WidthOfW() const {
     // Measuring shapes the text: keep the width while the font stays the same.
     const TFont* f = Font();
-    std::string font = f->Name() + "/" + std::to_string(f->Height()) + "/" + std::to_string(f->Style().Bits()) +
-                       "/" + std::to_string(static_cast<int>(f->Pitch()));
+    std::string font = f->Name() + "/" + std::to_string(f->Height()) + "/" +
+                       std::to_string(f->Style().Bits()) + "/" +
+                       std::to_string(static_cast<int>(f->Pitch()));
     if (font != widthOfWFont_) {
         widthOfW_ = StringWidth("W");
         widthOfWFont_ = font;
@@ -684,7 +708,8 @@ const TClassInfo& TSelectPanel::StaticClassInfo() {
                                       {"cd_None", "cd_CheckCase", "cd_CaseInsensitive"},
                                       &P::CheckDuplicate, &P::SetCheckDuplicate)
             .Object<P, TStrings>("ChildHints", "TStrings", &P::ChildHints, &P::SetChildHints)
-            .Object<P, TStrings>("ColumnCaptions", "TStrings", &P::ColumnCaptions, &P::SetColumnCaptions)
+            .Object<P, TStrings>("ColumnCaptions", "TStrings", &P::ColumnCaptions,
+                                 &P::SetColumnCaptions)
             .Object<P, TListColumns>("Columns", "TListColumns", &P::Columns, &P::SetColumns)
             .Enum<P, TDateType>("DateType", "TDateType",
                                 {"dt_NoneCare", "dt_YYYYMMDD", "dt_MMDDYYYY", "dt_DDMMYYYY",
@@ -702,14 +727,16 @@ const TClassInfo& TSelectPanel::StaticClassInfo() {
             .Int<P>("OtherWidth", &P::OtherWidth, &P::SetOtherWidth)
             .Bool<P>("ShowColumnHeader", &P::ShowColumnHeader, &P::SetShowColumnHeader)
             .Bool<P>("SortListBox", &P::SortListBox, &P::SetSortListBox)
-            .Enum<P, TSelectStyle>("Style", "TSelectStyle", {"sp_Range", "sp_Discrete", "sp_UserChoice"},
-                                   &P::Style, &P::SetStyle)
+            .Enum<P, TSelectStyle>("Style", "TSelectStyle",
+                                   {"sp_Range", "sp_Discrete", "sp_UserChoice"}, &P::Style,
+                                   &P::SetStyle)
             .Bool<P>("UseDiscard", &P::UseDiscard, &P::SetUseDiscard)
             .Bool<P>("UserChoice", &P::UserChoice, &P::SetUserChoice)
             .Bool<P>("UseVertical", &P::UseVertical, &P::SetUseVertical)
-            .Enum<P, TValueType>("ValueType", "TValueType",
-                                 {"vt_String", "vt_Number", "vt_Date", "vt_Time", "vt_Float", "vt_OtherMask"},
-                                 &P::ValueType, &P::SetValueType)
+            .Enum<P, TValueType>(
+                "ValueType", "TValueType",
+                {"vt_String", "vt_Number", "vt_Date", "vt_Time", "vt_Float", "vt_OtherMask"},
+                &P::ValueType, &P::SetValueType)
             .Event<P>("OnOpenWinClick", "TOpenWinClickEvent", &P::OnOpenWinClick)
             .Event<P>("OnClearClick", "TNotifyEvent", &P::OnClearClick)
             .Event<P>("OnDeleteClick", "TDeleteClickEvent", &P::OnDeleteClick)
@@ -729,9 +756,9 @@ const TClassInfo& TSelectPanel::StaticClassInfo() {
 namespace {
 
 const char* const DefaultChildHints[] = {
-    "使用者自定輸入方式",   "區間選擇-起始資料", "區間選擇-起始資料開窗",
-    "區間選擇-截止資料",    "區間選擇-截止資料開窗", "多選-己選擇的資料",
-    "多選-資料開窗",        "多選-刪除一筆資料", "多選-刪除己選資料"};
+    "使用者自定輸入方式", "區間選擇-起始資料",     "區間選擇-起始資料開窗",
+    "區間選擇-截止資料",  "區間選擇-截止資料開窗", "多選-己選擇的資料",
+    "多選-資料開窗",      "多選-刪除一筆資料",     "多選-刪除己選資料"};
 
 // Glyphs of the list buttons.
 constexpr int DeleteGlyph = 47;
@@ -743,7 +770,8 @@ constexpr int EditHeight = 24;
 
 TSelectPanel::TSelectPanel(TComponent* owner)
     : TGroupBox(owner), beginWords_(std::make_unique<TStringList>()),
-      childHints_(std::make_unique<TStringList>()), columnCaptions_(std::make_unique<TStringList>()),
+      childHints_(std::make_unique<TStringList>()),
+      columnCaptions_(std::make_unique<TStringList>()),
       finalWords_(std::make_unique<TStringList>()) {
     beginWords_->Add("起");
     beginWords_->Add("起");
@@ -851,8 +879,9 @@ TSelectPanel::~TSelectPanel() {
 // --- event forwarding ---
 
 TObject* TSelectPanel::ForwardSender(TObject* sender) const {
-    return sender == ListBox || sender == edBegin || sender == edFinal ? sender
-                                                                       : const_cast<TSelectPanel*>(this);
+    return sender == ListBox || sender == edBegin || sender == edFinal
+               ? sender
+               : const_cast<TSelectPanel*>(this);
 }
 
 TPoint TSelectPanel::ToPanel(TObject* sender, int x, int y) const {
@@ -871,8 +900,8 @@ void TSelectPanel::WireSubControls() {
                 OnClick(ForwardSender(s));
         };
     }
-    TControl* doubleClickers[] = {pnlRange, pnlDiscrete, lblBegin, lblFinal, edBegin, edFinal, ListBox,
-                                  chkUserChoice};
+    TControl* doubleClickers[] = {pnlRange, pnlDiscrete, lblBegin, lblFinal,
+                                  edBegin,  edFinal,     ListBox,  chkUserChoice};
     for (TControl* c : doubleClickers) {
         c->OnDblClick = [this](TObject* s) {
             if (built_)
@@ -880,8 +909,8 @@ void TSelectPanel::WireSubControls() {
         };
     }
 
-    TControl* all[] = {chkUserChoice, pnlRange,  lblBegin, edBegin, btnBegin, lblFinal, edFinal,
-                       btnFinal,      pnlDiscrete, btnList, btnDelete, btnClear, ListBox};
+    TControl* all[] = {chkUserChoice, pnlRange,    lblBegin, edBegin,   btnBegin, lblFinal, edFinal,
+                       btnFinal,      pnlDiscrete, btnList,  btnDelete, btnClear, ListBox};
     for (TControl* c : all) {
         c->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
             if (!built_)
@@ -906,13 +935,15 @@ void TSelectPanel::WireSubControls() {
         };
     }
 
-    TControl* draggers[] = {chkUserChoice, pnlRange, pnlDiscrete, lblBegin, lblFinal, edBegin, edFinal, ListBox};
+    TControl* draggers[] = {chkUserChoice, pnlRange, pnlDiscrete, lblBegin,
+                            lblFinal,      edBegin,  edFinal,     ListBox};
     for (TControl* c : draggers) {
         c->OnDragDrop = [this](TObject* s, TObject* source, int x, int y) {
             TPoint p = ToPanel(s, x, y);
             OnDragDrop(this, source, p.X, p.Y);
         };
-        c->OnDragOver = [this](TObject* s, TObject* source, int x, int y, TDragState st, bool& accept) {
+        c->OnDragOver = [this](TObject* s, TObject* source, int x, int y, TDragState st,
+                               bool& accept) {
             TPoint p = ToPanel(s, x, y);
             accept = OnDragOver.Assigned();
             OnDragOver(this, source, p.X, p.Y, st, accept);
@@ -940,7 +971,8 @@ void TSelectPanel::WireSubControls() {
             TPoint p = ToPanel(s, x, y);
             OnDockOver(this, source, p.X, p.Y, st, accept);
         };
-        c->OnGetSiteInfo = [this](TObject* s, TControl* client, TRect& influence, TPoint mouse, bool& canDock) {
+        c->OnGetSiteInfo = [this](TObject* s, TControl* client, TRect& influence, TPoint mouse,
+                                  bool& canDock) {
             TPoint p = ToPanel(s, mouse.X, mouse.Y);
             OnGetSiteInfo(this, client, influence, p, canDock);
         };
@@ -1007,11 +1039,19 @@ void TSelectPanel::ApplyWords(TStrings* target, TStrings* value, TLabel* label) 
     SendSizeMessage();
 }
 
-void TSelectPanel::SetBeginWords(TStrings* value) { ApplyWords(beginWords_.get(), value, lblBegin); }
-void TSelectPanel::SetFinalWords(TStrings* value) { ApplyWords(finalWords_.get(), value, lblFinal); }
+void TSelectPanel::SetBeginWords(TStrings* value) {
+    ApplyWords(beginWords_.get(), value, lblBegin);
+}
+void TSelectPanel::SetFinalWords(TStrings* value) {
+    ApplyWords(finalWords_.get(), value, lblFinal);
+}
 
-bool TSelectPanel::ColumnsAutoSize() const { return ListBox->ColumnsAutoSize(); }
-void TSelectPanel::SetColumnsAutoSize(bool value) { ListBox->SetColumnsAutoSize(value); }
+bool TSelectPanel::ColumnsAutoSize() const {
+    return ListBox->ColumnsAutoSize();
+}
+void TSelectPanel::SetColumnsAutoSize(bool value) {
+    ListBox->SetColumnsAutoSize(value);
+}
 
 void TSelectPanel::SetCanOpenWin(bool value) {
     if (value == canOpenWin_)
@@ -1045,7 +1085,7 @@ void TSelectPanel::SetChildHints(TStrings* value) {
 void TSelectPanel::ApplyChildHints(TObject*) {
     if (!built_)
         return;
-    TControl* targets[] = {chkUserChoice, edBegin, btnBegin, edFinal, btnFinal,
+    TControl* targets[] = {chkUserChoice, edBegin, btnBegin,  edFinal, btnFinal,
                            ListBox,       btnList, btnDelete, btnClear};
     int lines = childHints_->Count();
     for (int k = 0; k < 9 && k < lines; ++k)
@@ -1080,7 +1120,9 @@ void TSelectPanel::SetColumnCaptions(TStrings* value) {
     ListBox->state_.sizedWidths.clear();
 }
 
-TListColumns* TSelectPanel::Columns() const { return ListBox->Columns(); }
+TListColumns* TSelectPanel::Columns() const {
+    return ListBox->Columns();
+}
 
 void TSelectPanel::SetColumns(TListColumns* value) {
     if (value == nullptr)
@@ -1125,10 +1167,16 @@ void TSelectPanel::SetHintWord(const std::string& value) {
     SizeCheckBox();
 }
 
-bool TSelectPanel::HideSelection() const { return ListBox->HideSelection(); }
-void TSelectPanel::SetHideSelection(bool value) { ListBox->SetHideSelection(value); }
+bool TSelectPanel::HideSelection() const {
+    return ListBox->HideSelection();
+}
+void TSelectPanel::SetHideSelection(bool value) {
+    ListBox->SetHideSelection(value);
+}
 
-TListItems* TSelectPanel::Items() const { return ListBox->Items(); }
+TListItems* TSelectPanel::Items() const {
+    return ListBox->Items();
+}
 
 void TSelectPanel::SetItems(TListItems* value) {
     if (value == nullptr)
@@ -1143,8 +1191,12 @@ void TSelectPanel::SetItems(TListItems* value) {
         ListBox->SortRows();
 }
 
-bool TSelectPanel::ShowColumnHeader() const { return ListBox->ShowColumnHeaders(); }
-void TSelectPanel::SetShowColumnHeader(bool value) { ListBox->SetShowColumnHeaders(value); }
+bool TSelectPanel::ShowColumnHeader() const {
+    return ListBox->ShowColumnHeaders();
+}
+void TSelectPanel::SetShowColumnHeader(bool value) {
+    ListBox->SetShowColumnHeaders(value);
+}
 
 void TSelectPanel::SetSortListBox(bool value) {
     if (value == sortListBox_)
@@ -1263,7 +1315,7 @@ void TSelectPanel::DoExit() {
 void TSelectPanel::LookupClick(TObject* sender) {
     if (!built_ || Designing())
         return;
-    TWinControl* target = sender == btnBegin ? static_cast<TWinControl*>(edBegin)
+    TWinControl* target = sender == btnBegin   ? static_cast<TWinControl*>(edBegin)
                           : sender == btnFinal ? static_cast<TWinControl*>(edFinal)
                                                : static_cast<TWinControl*>(ListBox);
     TComponentRef<TControl> self(this);
@@ -1371,8 +1423,8 @@ void TSelectPanel::SizeCheckBox() {
     TCanvas* c = Canvas();
     c->Font()->Assign(chkUserChoice->Font());
     std::string caption = chkUserChoice->Caption();
-    chkUserChoice->SetBounds(chkUserChoice->Left(), chkUserChoice->Top(), c->TextWidth(caption) + 24,
-                             c->TextHeight(caption) + 2);
+    chkUserChoice->SetBounds(chkUserChoice->Left(), chkUserChoice->Top(),
+                             c->TextWidth(caption) + 24, c->TextHeight(caption) + 2);
 }
 
 void TSelectPanel::Relayout() {
@@ -1432,7 +1484,8 @@ void TSelectPanel::DiscreteFrame() {
 
 void TSelectPanel::ChoiceFrame() {
     chkUserChoice->BringToFront();
-    chkUserChoice->SetBounds(16, CaptionHeight() + 3, chkUserChoice->Width(), chkUserChoice->Height());
+    chkUserChoice->SetBounds(16, CaptionHeight() + 3, chkUserChoice->Width(),
+                             chkUserChoice->Height());
     TPanel* active = userChoice_ ? pnlRange : pnlDiscrete;
     TPanel* other = userChoice_ ? pnlDiscrete : pnlRange;
     active->BringToFront();
@@ -1457,8 +1510,10 @@ void TSelectPanel::HorizontalRangeRows() {
     lblFinal->SetCaption(WordAt(finalWords_.get(), 0));
     int edWidth = 0;
     if (canOpenWin_)
-        edWidth = (w - lblBegin->Left() - lblBegin->Width() - btnBegin->Width() - lblFinal->Width() -
-                   btnFinal->Width() - 8) / 2 - 1;
+        edWidth = (w - lblBegin->Left() - lblBegin->Width() - btnBegin->Width() -
+                   lblFinal->Width() - btnFinal->Width() - 8) /
+                      2 -
+                  1;
     else // the end edit stays clear of the frame, as the end button does
         edWidth = (w - lblBegin->Left() - lblBegin->Width() - lblFinal->Width() - 8) / 2 - 1;
     edBegin->SetWidth(edWidth);
@@ -1471,7 +1526,8 @@ void TSelectPanel::HorizontalRangeRows() {
     lblFinal->SetBounds(finalLeft, top, lblFinal->Width(), edFinal->Height());
     edFinal->SetBounds(lblFinal->Left() + lblFinal->Width() + 2, top, edWidth, edFinal->Height());
     if (canOpenWin_)
-        btnFinal->SetBounds(edFinal->Left() + edFinal->Width() + 2, top, btnFinal->Width(), btnFinal->Height());
+        btnFinal->SetBounds(edFinal->Left() + edFinal->Width() + 2, top, btnFinal->Width(),
+                            btnFinal->Height());
 }
 
 void TSelectPanel::VerticalRangeRows() {
@@ -1486,7 +1542,8 @@ void TSelectPanel::VerticalRangeRows() {
                               : w - lblBegin->Left() - lblBegin->Width() - 2;
     edBegin->SetBounds(edLeft, top, edWidth, edBegin->Height());
     if (canOpenWin_)
-        btnBegin->SetBounds(edBegin->Left() + edBegin->Width() + 1, top, btnBegin->Width(), btnBegin->Height());
+        btnBegin->SetBounds(edBegin->Left() + edBegin->Width() + 1, top, btnBegin->Width(),
+                            btnBegin->Height());
     lblFinal->SetCaption(WordAt(finalWords_.get(), 1));
     const int finalTop = gap + lblBegin->Top() + edBegin->Height();
     lblFinal->SetBounds(lblBegin->Left(), finalTop, lblFinal->Width(), edFinal->Height());
@@ -1496,7 +1553,8 @@ void TSelectPanel::VerticalRangeRows() {
 }
 
 void TSelectPanel::ListLayout() {
-    ListBox->SetBounds(ListBox->Left(), 0, pnlDiscrete->Width() - ListBox->Left() - btnList->Width() - 3,
+    ListBox->SetBounds(ListBox->Left(), 0,
+                       pnlDiscrete->Width() - ListBox->Left() - btnList->Width() - 3,
                        pnlDiscrete->Height());
     btnList->SetBounds(ListBox->Width() + 2, ListBox->Top(), btnList->Width(), btnList->Height());
     btnDelete->SetBounds(btnList->Left(), btnList->Top() + btnList->Height(), btnDelete->Width(),

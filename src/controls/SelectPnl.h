@@ -43,7 +43,14 @@ class TSelectPanel;
 
 // The ordinals are stored in form layouts; keep them.
 enum TSelectStyle : int { sp_Range = 0, sp_Discrete = 1, sp_UserChoice = 2 };
-enum TValueType : int { vt_String = 0, vt_Number = 1, vt_Date = 2, vt_Time = 3, vt_Float = 4, vt_OtherMask = 5 };
+enum TValueType : int {
+    vt_String = 0,
+    vt_Number = 1,
+    vt_Date = 2,
+    vt_Time = 3,
+    vt_Float = 4,
+    vt_OtherMask = 5
+};
 enum TCheckDuplicate : int { cd_None = 0, cd_CheckCase = 1, cd_CaseInsensitive = 2 };
 
 // ---------------------------------------------------------------------------------------------
@@ -148,9 +155,9 @@ private:
     friend class TSelectPanel;
     struct RowState {
         bool valid = false;
-        int count = 0;     // rows when the state was last brought up to date
-        int subItems = 0;  // every row holds this many sub-items
-        int columns = 0;   // columns when the state was last brought up to date
+        int count = 0;    // rows when the state was last brought up to date
+        int subItems = 0; // every row holds this many sub-items
+        int columns = 0;  // columns when the state was last brought up to date
         // Per column: CP950 byte length -> number of texts of that length (lengths > 0 only).
         std::vector<std::map<int, int>> lengths;
         std::vector<const TListColumn*> sizedColumns; // the columns the last widths were set on
@@ -175,8 +182,8 @@ private:
     TSelectPanel* panel_ = nullptr;
     bool columnsAutoSize_ = true;
     bool incremental_ = true;
-    bool adding_ = false;   // inside AddItem: caption changes are ours
-    bool bulk_ = false;     // rows replaced as a whole: sort once afterwards
+    bool adding_ = false; // inside AddItem: caption changes are ours
+    bool bulk_ = false;   // rows replaced as a whole: sort once afterwards
     RowState state_;
     mutable int widthOfW_ = 0;
     mutable std::string widthOfWFont_;
@@ -187,8 +194,10 @@ using TOpenWinClickEvent = TEvent<void(TObject* SenderParent, TObject* Sender)>;
 using TDeleteClickEvent = TEvent<void(TObject* Sender, bool& Accept)>;
 using TStyleChangingEvent =
     TEvent<void(TObject* Sender, TSelectStyle NowStyle, TSelectStyle& NewStyle, bool& Accept)>;
-using TStyleChangeEvent = TEvent<void(TObject* Sender, TSelectStyle OldStyle, TSelectStyle NewStyle)>;
-using TItemSelectEvent = TEvent<void(TObject* Sender, TListItem* xItem, int xIndex, bool xIsSelect)>;
+using TStyleChangeEvent =
+    TEvent<void(TObject* Sender, TSelectStyle OldStyle, TSelectStyle NewStyle)>;
+using TItemSelectEvent =
+    TEvent<void(TObject* Sender, TListItem* xItem, int xIndex, bool xIsSelect)>;
 
 class TSelectPanel : public TGroupBox {
     NUV_CLASS(TSelectPanel)

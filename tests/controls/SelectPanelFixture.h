@@ -36,7 +36,9 @@ protected:
         panel->SetBounds(8, 8, panel->Width(), panel->Height());
         panel->SetCaption("類別");
     }
-    void TearDown() override { nuv::test::FreeAllForms(); }
+    void TearDown() override {
+        nuv::test::FreeAllForms();
+    }
 
     // Shows the form with the focus outside the panel.
     void Show() {

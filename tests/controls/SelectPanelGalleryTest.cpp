@@ -40,8 +40,12 @@ public:
         categories->SetStyle(sp_Discrete);
         categories->SetBounds(8, 60, 353, 118);
         categories->SetSortListBox(true);
-        for (auto [code, name] : {std::pair{"B02", "螺帽"}, {"A01", "螺絲"}, {"C03", "墊圈"}, {"D04", "彈簧"},
-                                   {"A01", "螺絲"}, {"E05", "軸承與襯套"}})
+        for (auto [code, name] : {std::pair{"B02", "螺帽"},
+                                  {"A01", "螺絲"},
+                                  {"C03", "墊圈"},
+                                  {"D04", "彈簧"},
+                                  {"A01", "螺絲"},
+                                  {"E05", "軸承與襯套"}})
             categories->ListBox->AddItem({code, name});
         categories->SetCheckDuplicate(cd_CaseInsensitive);
         categories->Items()->Item(1)->SetSelected(true);
@@ -57,7 +61,8 @@ public:
         customersList->SetStyle(sp_UserChoice);
         customersList->SetBounds(372, 186, 214, 140);
         customersList->SetUserChoice(false);
-        for (auto [code, name] : {std::pair{"C0001", "大同公司"}, {"C0002", "新光企業"}, {"C0103", "永豐行"}})
+        for (auto [code, name] :
+             {std::pair{"C0001", "大同公司"}, {"C0002", "新光企業"}, {"C0103", "永豐行"}})
             customersList->ListBox->AddItem({code, name});
 
         noLookup = Panel("sp06", "數量 (不開窗)", 8, 304, 353, 45);

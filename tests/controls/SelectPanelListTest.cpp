@@ -35,7 +35,8 @@ protected:
         return r;
     }
     void Add(std::initializer_list<const char*> values) {
-        ASSERT_TRUE(panel->ListBox->AddItem(std::vector<std::string>(values.begin(), values.end())));
+        ASSERT_TRUE(
+            panel->ListBox->AddItem(std::vector<std::string>(values.begin(), values.end())));
     }
 };
 
@@ -49,7 +50,8 @@ TEST_F(SelectListTest, AddItemCreatesDataColumnsAndPadsEveryRow) {
     ASSERT_EQ(panel->Columns()->Count(), 3);
     EXPECT_EQ(panel->ColumnCaptions()->CommaText(), "Data1,Data2,Data3");
     Add({"B02"});
-    EXPECT_EQ(Rows(), (std::vector<std::vector<std::string>>{{"A01", "螺絲", "PCS"}, {"B02", "", ""}}));
+    EXPECT_EQ(Rows(),
+              (std::vector<std::vector<std::string>>{{"A01", "螺絲", "PCS"}, {"B02", "", ""}}));
     // A wider row widens every other row as well.
     Add({"C03", "x", "y", "z"});
     EXPECT_EQ(panel->Columns()->Count(), 4);
@@ -64,7 +66,7 @@ TEST_F(SelectListTest, ColumnsTakeTheWidestTextInCp950Bytes) {
     panel->SetColumnCaptions(&captions);
     Add({"A", "螺絲起子"}); // 4 Big5 characters: 8 bytes
     Add({"ABC", "x"});
-    Add({"类", ""});        // Simplified: not in Big5, still counts 2 bytes
+    Add({"类", ""}); // Simplified: not in Big5, still counts 2 bytes
     // "W" per byte, and the margin the list draws round a cell's text.
     const int w = panel->ListBox->StringWidth("W");
     const int margin = 8;
@@ -84,7 +86,8 @@ TEST_F(SelectListTest, SortedListKeepsEveryRowInPlace) {
     for (const char* v : {"delta", "Alpha", "charlie", "Bravo", "alpha"})
         Add({v});
     // Case-insensitive; equal captions keep the order they came in.
-    EXPECT_EQ(Captions(), (std::vector<std::string>{"Alpha", "alpha", "Bravo", "charlie", "delta"}));
+    EXPECT_EQ(Captions(),
+              (std::vector<std::string>{"Alpha", "alpha", "Bravo", "charlie", "delta"}));
     // A caption changed from outside moves to its place.
     panel->Items()->Item(0)->SetCaption("echo");
     EXPECT_EQ(Captions(), (std::vector<std::string>{"alpha", "Bravo", "charlie", "delta", "echo"}));
@@ -155,7 +158,7 @@ TEST_F(SelectListTest, ColumnClicksSortAscendingThenDescending) {
         {0, {"a1", "a3", "b2", "c1"}, true},  // ties by column 1
         {1, {"a1", "c1", "b2", "a3"}, true},  // ties by the caption
         {1, {"a3", "b2", "c1", "a1"}, false},
-        {2, {"a1", "b2", "a3", "c1"}, true},  // column 2, then the caption, then column 1
+        {2, {"a1", "b2", "a3", "c1"}, true}, // column 2, then the caption, then column 1
     };
     for (const Step& s : steps) {
         panel->SortByColumn(s.column);
@@ -243,7 +246,8 @@ TEST_F(SelectListTest, ItemEventsComeFromTheList) {
     std::vector<std::string> log;
     panel->OnItemSelect = [&](TObject* s, TListItem* item, int index, bool selected) {
         EXPECT_EQ(s, panel->ListBox);
-        log.push_back("select " + item->Caption() + " " + std::to_string(index) + (selected ? " on" : " off"));
+        log.push_back("select " + item->Caption() + " " + std::to_string(index) +
+                      (selected ? " on" : " off"));
     };
     panel->OnItemChanging = [&](TObject* s, TListItem* item, TItemChange change, bool& allow) {
         EXPECT_EQ(s, panel->ListBox);
@@ -258,7 +262,8 @@ TEST_F(SelectListTest, ItemEventsComeFromTheList) {
     panel->Items()->Item(1)->SetSelected(true);
     panel->Items()->Item(0)->SetCaption("A");
     panel->Items()->Item(1)->SetCaption("B"); // refused
-    EXPECT_EQ(log, (std::vector<std::string>{"select b 1 on", "changing a", "change A", "changing b"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"select b 1 on", "changing a", "change A", "changing b"}));
     EXPECT_EQ(Captions(), (std::vector<std::string>{"A", "b"}));
 }
 
@@ -304,9 +309,15 @@ TEST_F(SelectListTest, RunningStateMatchesThePlainRules) {
             if (target < 0)
                 target = count > 0 ? pick(count) : 0;
             switch (op) {
-            case 0: p->SetCheckDuplicate(static_cast<TCheckDuplicate>(step % 3)); break;
-            case 1: p->SetSortListBox(!p->SortListBox()); break;
-            case 2: p->SortByColumn(step % 3); break;
+            case 0:
+                p->SetCheckDuplicate(static_cast<TCheckDuplicate>(step % 3));
+                break;
+            case 1:
+                p->SetSortListBox(!p->SortListBox());
+                break;
+            case 2:
+                p->SortByColumn(step % 3);
+                break;
             case 3:
                 if (count > 0)
                     p->Items()->Delete(target);
@@ -323,7 +334,9 @@ TEST_F(SelectListTest, RunningStateMatchesThePlainRules) {
                 if (step % 7 == 0)
                     p->ListBox->ClearItems();
                 break;
-            default: ASSERT_TRUE(p->ListBox->AddItem(row)); break;
+            default:
+                ASSERT_TRUE(p->ListBox->AddItem(row));
+                break;
             }
         }
         ASSERT_EQ(Rows(panel), Rows(plain)) << "step " << step << " op " << op;

@@ -8,10 +8,16 @@ using namespace nuv;
 
 namespace {
 
-int Right(const TControl* c) { return c->Left() + c->Width(); }
-int Bottom(const TControl* c) { return c->Top() + c->Height(); }
+int Right(const TControl* c) {
+    return c->Left() + c->Width();
+}
+int Bottom(const TControl* c) {
+    return c->Top() + c->Height();
+}
 
-TSize SizeOf(const TControl* c) { return {c->Width(), c->Height()}; }
+TSize SizeOf(const TControl* c) {
+    return {c->Width(), c->Height()};
+}
 
 } // namespace
 
@@ -24,12 +30,18 @@ TEST_F(SelectPanelTest, BuildsItsNamedSubControls) {
         const TWinControl* parent;
     };
     const Part parts[] = {
-        {"chkUserChoice", panel->chkUserChoice, panel}, {"pnlRange", panel->pnlRange, panel},
-        {"lblBegin", panel->lblBegin, panel->pnlRange}, {"edBegin", panel->edBegin, panel->pnlRange},
-        {"btnBegin", panel->btnBegin, panel->pnlRange}, {"lblFinal", panel->lblFinal, panel->pnlRange},
-        {"edFinal", panel->edFinal, panel->pnlRange},   {"btnFinal", panel->btnFinal, panel->pnlRange},
-        {"pnlDiscrete", panel->pnlDiscrete, panel},     {"btnList", panel->btnList, panel->pnlDiscrete},
-        {"btnDelete", panel->btnDelete, panel->pnlDiscrete}, {"btnClear", panel->btnClear, panel->pnlDiscrete},
+        {"chkUserChoice", panel->chkUserChoice, panel},
+        {"pnlRange", panel->pnlRange, panel},
+        {"lblBegin", panel->lblBegin, panel->pnlRange},
+        {"edBegin", panel->edBegin, panel->pnlRange},
+        {"btnBegin", panel->btnBegin, panel->pnlRange},
+        {"lblFinal", panel->lblFinal, panel->pnlRange},
+        {"edFinal", panel->edFinal, panel->pnlRange},
+        {"btnFinal", panel->btnFinal, panel->pnlRange},
+        {"pnlDiscrete", panel->pnlDiscrete, panel},
+        {"btnList", panel->btnList, panel->pnlDiscrete},
+        {"btnDelete", panel->btnDelete, panel->pnlDiscrete},
+        {"btnClear", panel->btnClear, panel->pnlDiscrete},
         {"ListBox", panel->ListBox, panel->pnlDiscrete},
     };
     for (const Part& p : parts) {
@@ -57,14 +69,45 @@ TEST_F(SelectPanelTest, PublishesItsPropertiesInStoredOrder) {
     std::vector<std::string> names;
     for (const TPropInfo& p : panel->ClassInfo().OwnProps())
         names.push_back(p.Name);
-    EXPECT_EQ(names, (std::vector<std::string>{
-                         "AutoChangeDateSite", "BeginWords", "ColumnsAutoSize", "CanOpenWin", "CheckDuplicate",
-                         "ChildHints", "ColumnCaptions", "Columns", "DateType", "DateSign", "Discard", "EditMask",
-                         "FinalWords", "GlyphIndex", "HintWord", "HideSelection", "Items", "OtherHeight",
-                         "OtherWidth", "ShowColumnHeader", "SortListBox", "Style", "UseDiscard", "UserChoice",
-                         "UseVertical", "ValueType", "OnOpenWinClick", "OnClearClick", "OnDeleteClick",
-                         "OnTypeClick", "OnStyleChanging", "OnStyleChange", "OnExit", "OnItemSelect",
-                         "OnItemChange", "OnItemChanging", "OnKeyDown", "OnKeyUp", "OnKeyPress"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"AutoChangeDateSite",
+                                               "BeginWords",
+                                               "ColumnsAutoSize",
+                                               "CanOpenWin",
+                                               "CheckDuplicate",
+                                               "ChildHints",
+                                               "ColumnCaptions",
+                                               "Columns",
+                                               "DateType",
+                                               "DateSign",
+                                               "Discard",
+                                               "EditMask",
+                                               "FinalWords",
+                                               "GlyphIndex",
+                                               "HintWord",
+                                               "HideSelection",
+                                               "Items",
+                                               "OtherHeight",
+                                               "OtherWidth",
+                                               "ShowColumnHeader",
+                                               "SortListBox",
+                                               "Style",
+                                               "UseDiscard",
+                                               "UserChoice",
+                                               "UseVertical",
+                                               "ValueType",
+                                               "OnOpenWinClick",
+                                               "OnClearClick",
+                                               "OnDeleteClick",
+                                               "OnTypeClick",
+                                               "OnStyleChanging",
+                                               "OnStyleChange",
+                                               "OnExit",
+                                               "OnItemSelect",
+                                               "OnItemChange",
+                                               "OnItemChanging",
+                                               "OnKeyDown",
+                                               "OnKeyUp",
+                                               "OnKeyPress"}));
     // By name, as the stored forms and the dialogs reach them.
     EXPECT_EQ(GetEnumPropName(panel, "Style"), "sp_Range");
     SetOrdPropByName(panel, "Style", sp_Discrete);
@@ -88,7 +131,8 @@ struct LayoutCase {
     bool userChoice;
 };
 
-class SelectPanelLayout : public SelectPanelTest, public ::testing::WithParamInterface<LayoutCase> {};
+class SelectPanelLayout : public SelectPanelTest,
+                          public ::testing::WithParamInterface<LayoutCase> {};
 
 void ExpectHorizontalRows(TSelectPanel* p, bool buttons) {
     const int w = p->pnlRange->Width();
@@ -158,8 +202,9 @@ TEST_P(SelectPanelLayout, PlacesEveryPart) {
     panel->SetUserChoice(c.userChoice);
     const int w = panel->Width(), h = panel->Height();
     TPanel* range = panel->pnlRange;
-    for (TControl* b : {static_cast<TControl*>(panel->btnBegin), static_cast<TControl*>(panel->btnFinal),
-                        static_cast<TControl*>(panel->btnList)})
+    for (TControl* b :
+         {static_cast<TControl*>(panel->btnBegin), static_cast<TControl*>(panel->btnFinal),
+          static_cast<TControl*>(panel->btnList)})
         EXPECT_EQ(b->Visible(), c.canOpenWin);
     if (c.style == sp_UserChoice) {
         EXPECT_TRUE(panel->chkUserChoice->Visible());
@@ -285,7 +330,8 @@ TEST_F(SelectPanelTest, StyleChangingMayVetoOrRedirect) {
     EXPECT_EQ(panel->Style(), sp_UserChoice);
     EXPECT_TRUE(panel->chkUserChoice->Visible());
     EXPECT_EQ(SizeOf(panel), (TSize{200, 105}));
-    EXPECT_EQ(log, (std::vector<std::string>{"changing 0>1", "changing 0>1", "change 0>2 while 0"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"changing 0>1", "changing 0>1", "change 0>2 while 0"}));
 }
 
 TEST_F(SelectPanelTest, UserChoiceBoxSwitchesThePart) {
@@ -380,8 +426,9 @@ TEST_F(SelectPanelTest, ChildHintsReachTheSubControlsByLine) {
     for (int i = 0; i < 9; ++i)
         all.Add("h" + std::to_string(i));
     panel->SetChildHints(&all);
-    TControl* order[] = {panel->chkUserChoice, panel->edBegin, panel->btnBegin, panel->edFinal, panel->btnFinal,
-                         panel->ListBox,       panel->btnList, panel->btnDelete, panel->btnClear};
+    TControl* order[] = {panel->chkUserChoice, panel->edBegin,   panel->btnBegin,
+                         panel->edFinal,       panel->btnFinal,  panel->ListBox,
+                         panel->btnList,       panel->btnDelete, panel->btnClear};
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(order[i]->Hint(), "h" + std::to_string(i));
 }
@@ -445,7 +492,9 @@ TEST_F(SelectPanelTest, LookupButtonsAskTheOwnerForm) {
 TEST_F(SelectPanelTest, ForwardsSubControlEvents) {
     panel->SetStyle(sp_UserChoice);
     std::vector<std::string> log;
-    auto who = [&](TObject* s) { return s == panel ? std::string("panel") : static_cast<TComponent*>(s)->Name(); };
+    auto who = [&](TObject* s) {
+        return s == panel ? std::string("panel") : static_cast<TComponent*>(s)->Name();
+    };
     panel->OnClick = [&](TObject* s) { log.push_back("click " + who(s)); };
     panel->OnDblClick = [&](TObject* s) { log.push_back("dblclick " + who(s)); };
     panel->OnMouseDown = [&](TObject* s, TMouseButton, TShiftState, int x, int y) {
@@ -465,8 +514,11 @@ TEST_F(SelectPanelTest, ForwardsSubControlEvents) {
                       panel->pnlDiscrete->Top() + panel->ListBox->Top()};
     const TPoint btn{panel->pnlDiscrete->Left() + panel->btnList->Left(),
                      panel->pnlDiscrete->Top() + panel->btnList->Top()};
-    const TPoint lbl{panel->pnlRange->Left() + panel->lblBegin->Left(), panel->pnlRange->Top() + panel->lblBegin->Top()};
-    auto pt = [](TPoint p, int dx, int dy) { return std::to_string(p.X + dx) + "," + std::to_string(p.Y + dy); };
+    const TPoint lbl{panel->pnlRange->Left() + panel->lblBegin->Left(),
+                     panel->pnlRange->Top() + panel->lblBegin->Top()};
+    auto pt = [](TPoint p, int dx, int dy) {
+        return std::to_string(p.X + dx) + "," + std::to_string(p.Y + dy);
+    };
     struct Case {
         std::function<void()> raise;
         std::string expected;
@@ -480,11 +532,15 @@ TEST_F(SelectPanelTest, ForwardsSubControlEvents) {
         {[&] { panel->ListBox->OnClick(panel->ListBox); }, "click ListBox"},
         {[&] { panel->chkUserChoice->OnDblClick(panel->chkUserChoice); }, "dblclick panel"},
         {[&] { panel->edBegin->OnDblClick(panel->edBegin); }, "dblclick edBegin"},
-        {[&] { panel->btnList->OnMouseDown(panel->btnList, mbLeft, {}, 3, 4); }, "down panel " + pt(btn, 3, 4)},
-        {[&] { panel->lblBegin->OnMouseDown(panel->lblBegin, mbLeft, {}, 1, 2); }, "down panel " + pt(lbl, 1, 2)},
-        {[&] { panel->ListBox->OnMouseDown(panel->ListBox, mbLeft, {}, 7, 8); }, "down ListBox 7,8"},
+        {[&] { panel->btnList->OnMouseDown(panel->btnList, mbLeft, {}, 3, 4); },
+         "down panel " + pt(btn, 3, 4)},
+        {[&] { panel->lblBegin->OnMouseDown(panel->lblBegin, mbLeft, {}, 1, 2); },
+         "down panel " + pt(lbl, 1, 2)},
+        {[&] { panel->ListBox->OnMouseDown(panel->ListBox, mbLeft, {}, 7, 8); },
+         "down ListBox 7,8"},
         {[&] { panel->ListBox->OnKeyDown(panel->ListBox, f2, {}); }, "key ListBox 113"},
-        {[&] { panel->chkUserChoice->OnKeyDown(panel->chkUserChoice, f2, {}); }, "key chkUserChoice 113"},
+        {[&] { panel->chkUserChoice->OnKeyDown(panel->chkUserChoice, f2, {}); },
+         "key chkUserChoice 113"},
         {[&] { panel->ListBox->OnDragOver(panel->ListBox, nullptr, 1, 1, dsDragMove, accept); },
          "over panel " + pt(list, 1, 1)},
         {[&] {

@@ -9,7 +9,9 @@ using namespace nuv;
 
 namespace {
 
-double Day(int y, int m, int d) { return EncodeDate(y, m, d); }
+double Day(int y, int m, int d) {
+    return EncodeDate(y, m, d);
+}
 
 struct DateCase {
     const char* name;
@@ -115,52 +117,62 @@ INSTANTIATE_TEST_SUITE_P(
         OrderCase{"NumberTenAfterNine", Rules(vt_Number), "10", "9", "9", "10", true},
         OrderCase{"NumberUnreadableCountsZero", Rules(vt_Number), "abc", "5", "abc", "5", false},
         OrderCase{"NumberNegative", Rules(vt_Number), "-3", "-7", "-7", "-3", true},
-        OrderCase{"NumberBeyond32Bits", Rules(vt_Number), "99999999999", "5", "5", "99999999999", true},
+        OrderCase{"NumberBeyond32Bits", Rules(vt_Number), "99999999999", "5", "5", "99999999999",
+                  true},
         OrderCase{"OtherMaskNever", Rules(vt_OtherMask), "B", "A", "B", "A", false},
         // An untouched edit (the blank text of its mask) holds no value.
         OrderCase{"UntouchedBeginString",
                   With(Rules(vt_String), [](TRangeRules& r) { r.BlankMaskText = DateMaskBlank; }),
                   "    /  /  ", "2003/01/01", "    /  /  ", "2003/01/01", false},
-        OrderCase{"UntouchedEndDate",
-                  With(DateRules(dt_YYYYMMDD), [](TRangeRules& r) { r.BlankMaskText = DateMaskBlank; }),
-                  "2004/05/01", "    /  /  ", "2004/05/01", "    /  /  ", false},
+        OrderCase{
+            "UntouchedEndDate",
+            With(DateRules(dt_YYYYMMDD), [](TRangeRules& r) { r.BlankMaskText = DateMaskBlank; }),
+            "2004/05/01", "    /  /  ", "2004/05/01", "    /  /  ", false},
         OrderCase{"UntouchedEndNumber",
-                  With(Rules(vt_Number), [](TRangeRules& r) { r.BlankMaskText = "   ,   "; }), "  5,000",
-                  "   ,   ", "  5,000", "   ,   ", false},
+                  With(Rules(vt_Number), [](TRangeRules& r) { r.BlankMaskText = "   ,   "; }),
+                  "  5,000", "   ,   ", "  5,000", "   ,   ", false},
         // Under a mask the texts keep their positions: leading blanks stay.
         OrderCase{"MaskedTextsKeepLeadingBlanks",
                   With(Rules(vt_String), [](TRangeRules& r) { r.BlankMaskText = DateMaskBlank; }),
                   "  99/01/01", "  04/05/01", "  04/05/01", "  99/01/01", true},
-        OrderCase{"DiscardKeepsTheOrder",
-                  With(Rules(vt_String), [](TRangeRules& r) { r.UseDiscard = true, r.Discard = "*"; }),
-                  "ZZZ", " * ", "ZZZ", "*", false},
+        OrderCase{
+            "DiscardKeepsTheOrder",
+            With(Rules(vt_String), [](TRangeRules& r) { r.UseDiscard = true, r.Discard = "*"; }),
+            "ZZZ", " * ", "ZZZ", "*", false},
         OrderCase{"DiscardIgnoredWithoutUseDiscard",
-                  With(Rules(vt_String), [](TRangeRules& r) { r.Discard = "*"; }), "ZZZ", "*", "*", "ZZZ", true},
+                  With(Rules(vt_String), [](TRangeRules& r) { r.Discard = "*"; }), "ZZZ", "*", "*",
+                  "ZZZ", true},
         OrderCase{"BlanksKeptForBangMask",
-                  With(Rules(vt_String), [](TRangeRules& r) { r.KeepBlanks = true; }), " B", " A", " A", " B", true},
+                  With(Rules(vt_String), [](TRangeRules& r) { r.KeepBlanks = true; }), " B", " A",
+                  " A", " B", true},
         // Dates by their layout; the typed form stays.
-        OrderCase{"MinguoDates", DateRules(dt_YYYMMDD), "093/05/01", "092/12/31", "092/12/31", "093/05/01", true},
-        OrderCase{"MonthBeforeLastDayOfMonth", DateRules(dt_YYYYMMDD), "2004/05", "2004/04/30", "2004/04/30",
-                  "2004/05", true},
-        OrderCase{"DayMonthYearDates", DateRules(dt_DDMMYYYY), "01/02/2004", "31/01/2004", "31/01/2004",
-                  "01/02/2004", true},
-        OrderCase{"UnreadableBeginStays", DateRules(dt_YYYYMMDD), "2004/13/01", "2003/01/01", "2004/13/01",
-                  "2003/01/01", false},
+        OrderCase{"MinguoDates", DateRules(dt_YYYMMDD), "093/05/01", "092/12/31", "092/12/31",
+                  "093/05/01", true},
+        OrderCase{"MonthBeforeLastDayOfMonth", DateRules(dt_YYYYMMDD), "2004/05", "2004/04/30",
+                  "2004/04/30", "2004/05", true},
+        OrderCase{"DayMonthYearDates", DateRules(dt_DDMMYYYY), "01/02/2004", "31/01/2004",
+                  "31/01/2004", "01/02/2004", true},
+        OrderCase{"UnreadableBeginStays", DateRules(dt_YYYYMMDD), "2004/13/01", "2003/01/01",
+                  "2004/13/01", "2003/01/01", false},
         OrderCase{"UnreadableEndIsExchanged", DateRules(dt_YYYYMMDD), "2003/01/01", "2004/13/01",
                   "2004/13/01", "2003/01/01", true},
         OrderCase{"DatesWithoutLayoutByBytes", DateRules(dt_NoneCare), "2004/05/01", "2003/01/01",
                   "2003/01/01", "2004/05/01", true},
-        OrderCase{"DatesNotReordered",
-                  With(DateRules(dt_YYYYMMDD), [](TRangeRules& r) { r.AutoChangeDateSite = false; }),
-                  "2004/05/01", "2003/01/01", "2004/05/01", "2003/01/01", false},
+        OrderCase{
+            "DatesNotReordered",
+            With(DateRules(dt_YYYYMMDD), [](TRangeRules& r) { r.AutoChangeDateSite = false; }),
+            "2004/05/01", "2003/01/01", "2004/05/01", "2003/01/01", false},
         OrderCase{"DateDiscard",
-                  With(DateRules(dt_YYYYMMDD), [](TRangeRules& r) { r.UseDiscard = true, r.Discard = "*"; }),
+                  With(DateRules(dt_YYYYMMDD),
+                       [](TRangeRules& r) { r.UseDiscard = true, r.Discard = "*"; }),
                   "2004/05/01", "*", "2004/05/01", "*", false},
         // Floats are rewritten from their parts before the comparison.
         OrderCase{"FloatsByValue", Rules(vt_Float), " 12.50", "3.5 ", "3.5", "12.50", true},
-        OrderCase{"FloatFractionKeepsLeadingZeros", Rules(vt_Float), "007.050", "7.5", "7.050", "7.5", false},
+        OrderCase{"FloatFractionKeepsLeadingZeros", Rules(vt_Float), "007.050", "7.5", "7.050",
+                  "7.5", false},
         OrderCase{"FloatNegativeBelowOne", Rules(vt_Float), "0.5", "-0.5", "-0.5", "0.5", true},
-        OrderCase{"FloatUnreadableIntegerPart", Rules(vt_Float), "x.5", "0.25", "0.25", "0.5", true},
+        OrderCase{"FloatUnreadableIntegerPart", Rules(vt_Float), "x.5", "0.25", "0.25", "0.5",
+                  true},
         OrderCase{"FloatKeepsTheMaskLayout",
                   With(Rules(vt_Float), [](TRangeRules& r) { r.BlankMaskText = FloatMaskBlank; }),
                   "012  .5 ", "    3.25", "    3.25", "   12.5 ", true},
