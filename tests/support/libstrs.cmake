@@ -1,3 +1,0 @@
-# LibStrs tests.
-list(APPEND NUV_SUPPORT_TEST_SOURCES
-  LibStrsTest.cpp)
