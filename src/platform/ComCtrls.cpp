@@ -4,19 +4,153 @@
 #include "platform/PropGroups.h"
 #include "platform/QtBridge.h"
 
+#include <QAbstractItemModel>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <QTabBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
+#include <cstdint>
+#include <unordered_set>
 
 namespace nuv {
 
+// A row's node in its list's implicit treap: ordered by position, each node counting the nodes
+// below it, so that a position finds its row and a row its position in O(log n) expected.
 struct TListItemImpl {
-    QTreeWidgetItem* row = nullptr;
+    TListItem* item = nullptr;
+    TListItemImpl* left = nullptr;
+    TListItemImpl* right = nullptr;
+    TListItemImpl* parent = nullptr;
+    int size = 1;
+    std::uint32_t priority = 0;
+    bool linked = false;
+};
+
+struct TListRows {
+    TListItemImpl* root = nullptr;
+    std::uint32_t seed = 0x9E3779B9u;
+
+    static int Size(const TListItemImpl* n) { return n != nullptr ? n->size : 0; }
+    static void Update(TListItemImpl* n) {
+        n->size = 1 + Size(n->left) + Size(n->right);
+        if (n->left != nullptr)
+            n->left->parent = n;
+        if (n->right != nullptr)
+            n->right->parent = n;
+    }
+    std::uint32_t NextPriority() {
+        // xorshift32: the treap needs only that priorities look independent of the positions.
+        seed ^= seed << 13;
+        seed ^= seed >> 17;
+        seed ^= seed << 5;
+        return seed;
+    }
+    // Splits t into its first k nodes (a) and the rest (b).
+    static void Split(TListItemImpl* t, int k, TListItemImpl*& a, TListItemImpl*& b) {
+        if (t == nullptr) {
+            a = b = nullptr;
+            return;
+        }
+        if (Size(t->left) < k) {
+            Split(t->right, k - Size(t->left) - 1, t->right, b);
+            a = t;
+        } else {
+            Split(t->left, k, a, t->left);
+            b = t;
+        }
+        t->parent = nullptr;
+        Update(t);
+    }
+    static TListItemImpl* Merge(TListItemImpl* a, TListItemImpl* b) {
+        if (a == nullptr)
+            return b;
+        if (b == nullptr)
+            return a;
+        if (a->priority >= b->priority) {
+            a->right = Merge(a->right, b);
+            Update(a);
+            return a;
+        }
+        b->left = Merge(a, b->left);
+        Update(b);
+        return b;
+    }
+    int Count() const { return Size(root); }
+    void Insert(int index, TListItemImpl* n) {
+        n->left = n->right = n->parent = nullptr;
+        n->size = 1;
+        n->priority = NextPriority();
+        n->linked = true;
+        TListItemImpl *a = nullptr, *b = nullptr;
+        Split(root, index, a, b);
+        root = Merge(Merge(a, n), b);
+        root->parent = nullptr;
+    }
+    TListItemImpl* Erase(int index) {
+        TListItemImpl *a = nullptr, *b = nullptr, *m = nullptr, *c = nullptr;
+        Split(root, index, a, b);
+        Split(b, 1, m, c);
+        root = Merge(a, c);
+        if (root != nullptr)
+            root->parent = nullptr;
+        if (m != nullptr) {
+            m->left = m->right = m->parent = nullptr;
+            m->size = 1;
+            m->linked = false;
+        }
+        return m;
+    }
+    TListItemImpl* At(int index) const {
+        TListItemImpl* n = root;
+        while (n != nullptr) {
+            int l = Size(n->left);
+            if (index < l) {
+                n = n->left;
+            } else if (index == l) {
+                return n;
+            } else {
+                index -= l + 1;
+                n = n->right;
+            }
+        }
+        return nullptr;
+    }
+    static int IndexOf(const TListItemImpl* n) {
+        int i = Size(n->left);
+        for (; n->parent != nullptr; n = n->parent)
+            if (n == n->parent->right)
+                i += Size(n->parent->left) + 1;
+        return i;
+    }
+    std::vector<TListItem*> All() const {
+        std::vector<TListItem*> out;
+        out.reserve(static_cast<std::size_t>(Count()));
+        std::vector<TListItemImpl*> stack;
+        TListItemImpl* n = root;
+        while (n != nullptr || !stack.empty()) {
+            for (; n != nullptr; n = n->left)
+                stack.push_back(n);
+            n = stack.back();
+            stack.pop_back();
+            out.push_back(n->item);
+            n = n->right;
+        }
+        return out;
+    }
+    // Unlinks every node, leaving the list empty.
+    void Clear() {
+        for (TListItem* it : All()) {
+            TListItemImpl* n = it->Impl();
+            n->left = n->right = n->parent = nullptr;
+            n->size = 1;
+            n->linked = false;
+        }
+        root = nullptr;
+    }
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -29,10 +163,15 @@ struct TListViewAccess {
         if (col >= 0 && col < lv->columns_->Count())
             lv->ColClick(lv->Column(col));
     }
+    static int RowCount(TCustomListView* lv) { return lv->items_ ? lv->items_->Count() : 0; }
     static TListItem* ItemOf(TCustomListView* lv, int row) {
         if (!lv->items_)
             return nullptr;
         return row >= 0 && row < lv->items_->Count() ? lv->items_->Item(row) : nullptr;
+    }
+    static int ColumnCount(TCustomListView* lv) { return lv->columns_ ? lv->columns_->Count() : 0; }
+    static TListColumn* ColumnOf(TCustomListView* lv, int col) {
+        return col >= 0 && col < ColumnCount(lv) ? lv->Column(col) : nullptr;
     }
     static bool Sorting(TCustomListView* lv) { return lv->sorting_ || !lv->items_; }
     static bool RowSelect(TCustomListView* lv) { return lv->rowSelect_; }
@@ -42,10 +181,103 @@ namespace {
 
 class ListViewWidget;
 
+Qt::Alignment QtAlignment(TAlignment a) {
+    return (a == taCenter ? Qt::AlignHCenter : a == taRightJustify ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+// The rows of the list view as a flat table: row r is the list's r-th TListItem, column 0 its
+// caption and column c its (c-1)-th sub-item. The texts are read from the items when shown, so
+// a changed text only has to announce its row.
+class ListModel : public QAbstractItemModel {
+public:
+    explicit ListModel(QObject* parent) : QAbstractItemModel(parent) {}
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        TCustomListView* lv = List();
+        return parent.isValid() || lv == nullptr ? 0 : TListViewAccess::RowCount(lv);
+    }
+    int columnCount(const QModelIndex& = QModelIndex()) const override { return columns_; }
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override {
+        if (parent.isValid() || row < 0 || column < 0 || column >= columns_ || row >= rowCount())
+            return QModelIndex();
+        return createIndex(row, column);
+    }
+    QModelIndex parent(const QModelIndex&) const override { return QModelIndex(); }
+    QModelIndex sibling(int row, int column, const QModelIndex&) const override { return index(row, column); }
+    bool hasChildren(const QModelIndex& parent = QModelIndex()) const override {
+        return !parent.isValid() && rowCount() > 0;
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        if (!index.isValid())
+            return Qt::NoItemFlags;
+        return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || List() == nullptr)
+            return {};
+        TListItem* it = TListViewAccess::ItemOf(List(), index.row());
+        if (it == nullptr)
+            return {};
+        int c = index.column();
+        if (role == Qt::DisplayRole || role == Qt::EditRole) {
+            if (c == 0)
+                return Qs(it->Caption());
+            TStrings* sub = it->SubItems();
+            return c - 1 < sub->Count() ? Qs(sub->Get(c - 1)) : QString();
+        }
+        if (role == Qt::TextAlignmentRole)
+            if (TListColumn* col = TListViewAccess::ColumnOf(List(), c))
+                return static_cast<int>(QtAlignment(col->Alignment()));
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || List() == nullptr)
+            return {};
+        TListColumn* col = TListViewAccess::ColumnOf(List(), section);
+        if (role == Qt::DisplayRole)
+            return col != nullptr ? Qs(col->Caption()) : QString::number(section + 1);
+        if (role == Qt::TextAlignmentRole && col != nullptr)
+            return static_cast<int>(QtAlignment(col->Alignment()));
+        return {};
+    }
+
+    // The number of columns shown (at least one, for the captions).
+    void SetColumns(int n) {
+        n = std::max(1, n);
+        if (n > columns_) {
+            beginInsertColumns(QModelIndex(), columns_, n - 1);
+            columns_ = n;
+            endInsertColumns();
+        } else if (n < columns_) {
+            beginRemoveColumns(QModelIndex(), n, columns_ - 1);
+            columns_ = n;
+            endRemoveColumns();
+        }
+        emit headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
+        int rows = rowCount();
+        if (rows > 0)
+            emit dataChanged(index(0, 0), index(rows - 1, columns_ - 1));
+    }
+    void RowChanged(int row) { emit dataChanged(index(row, 0), index(row, columns_ - 1)); }
+    void BeginInsert(int row) { beginInsertRows(QModelIndex(), row, row); }
+    void EndInsert() { endInsertRows(); }
+    void BeginRemove(int row) { beginRemoveRows(QModelIndex(), row, row); }
+    void EndRemove() { endRemoveRows(); }
+    void BeginReset() { beginResetModel(); }
+    void EndReset() { endResetModel(); }
+
+    TCustomListView* List() const { return list; }
+    // The list view whose rows are shown: set once it is built, nullptr once it is being freed
+    // (the widget and its model outlive it).
+    TCustomListView* list = nullptr;
+    int columns_ = 1;
+};
+
 // Asks OnChanging before the selection of a row changes; refused rows keep their state.
 class VetoSelectionModel : public QItemSelectionModel {
 public:
-    VetoSelectionModel(QAbstractItemModel* model, ListViewWidget* view) : QItemSelectionModel(model), view_(view) {}
+    VetoSelectionModel(QAbstractItemModel* model, ListViewWidget* view)
+        : QItemSelectionModel(model, model), view_(view) {}
     void select(const QItemSelection& selection, QItemSelectionModel::SelectionFlags command) override;
     void select(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) override {
         select(QItemSelection(index, index), command);
@@ -55,9 +287,10 @@ private:
     ListViewWidget* view_;
 };
 
-class ListViewWidget : public TWidget<QTreeWidget> {
+class ListViewWidget : public TWidget<QTreeView> {
 public:
-    explicit ListViewWidget(TControl* c) : TWidget<QTreeWidget>(c) {
+    explicit ListViewWidget(TControl* c) : TWidget<QTreeView>(c), rows(new ListModel(this)) {
+        setModel(rows);
         setRootIsDecorated(false);
         setUniformRowHeights(true);
         setItemsExpandable(false);
@@ -74,8 +307,14 @@ public:
         QObject::connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
                          [this](const QItemSelection& sel, const QItemSelection& desel) { Report(sel, desel); });
     }
-    TCustomListView* List() const { return static_cast<TCustomListView*>(control); }
-    int RowOf(const QModelIndex& i) const { return i.isValid() ? indexOfTopLevelItem(itemFromIndex(i)) : -1; }
+    TCustomListView* List() const { return rows->list; }
+    int RowOf(const QModelIndex& i) const { return i.isValid() ? i.row() : -1; }
+    int ColumnCount() const { return rows->columnCount(); }
+    QModelIndex IndexOf(const TListItem* it) const {
+        return it->Impl()->linked ? rows->index(it->Index(), 0) : QModelIndex();
+    }
+    bool RowSelected(int row) const { return selectionModel()->isSelected(rows->index(row, 0)); }
+    ListModel* rows;
 
 private:
     void Report(const QItemSelection& sel, const QItemSelection& desel) {
@@ -169,7 +408,7 @@ private:
     ListViewWidget* view_;
 };
 
-ListViewWidget* ViewOf(const TControl* c) { return dynamic_cast<ListViewWidget*>(WidgetOf(c)); }
+ListViewWidget* ViewOf(const TControl* c) { return c != nullptr ? dynamic_cast<ListViewWidget*>(WidgetOf(c)) : nullptr; }
 
 TControlWidget* ListViewFactory(TControl* c) {
     auto* w = new ListViewWidget(c);
@@ -204,7 +443,7 @@ int TListColumn::Width() const {
     auto* cols = dynamic_cast<TListColumns*>(Collection());
     if (cols != nullptr && cols->Owner() != nullptr)
         if (ListViewWidget* w = ViewOf(cols->Owner()))
-            if (Index() < w->columnCount() && width_ < 0)
+            if (Index() < w->ColumnCount() && width_ < 0)
                 return w->columnWidth(Index());
     return width_;
 }
@@ -262,6 +501,7 @@ const TClassInfo& TListItem::StaticClassInfo() {
 
 TListItem::TListItem(TListItems* owner)
     : owner_(owner), subItems_(std::make_unique<TStringList>()), impl_(std::make_unique<TListItemImpl>()) {
+    impl_->item = this;
     subItems_->OnChange = TNotifyEvent([this](TObject*) {
         if (TCustomListView* lv = ListView())
             lv->SyncRow(this);
@@ -270,8 +510,9 @@ TListItem::TListItem(TListItems* owner)
 
 TListItem::~TListItem() {
     subItems_->OnChange = nullptr;
-    if (impl_->row != nullptr)
-        delete impl_->row;
+    // A row freed while still in its list leaves the list first.
+    if (owner_ != nullptr && impl_->linked)
+        owner_->Unlink(this);
 }
 
 TCustomListView* TListItem::ListView() const { return owner_ != nullptr ? owner_->Owner() : nullptr; }
@@ -295,35 +536,36 @@ void TListItem::SetCaption(const std::string& v) {
 }
 
 bool TListItem::Selected() const {
-    // The selection model is the truth (the tree item's own flag is not kept up to date with a
-    // replaced selection model).
-    ListViewWidget* w = ListView() != nullptr ? ViewOf(ListView()) : nullptr;
-    if (w == nullptr || impl_->row == nullptr)
+    ListViewWidget* w = ViewOf(ListView());
+    if (w == nullptr || !impl_->linked)
         return false;
-    return w->selectionModel()->isSelected(w->indexFromItem(impl_->row));
+    return w->selectionModel()->isSelected(w->IndexOf(this));
 }
 
 void TListItem::SetSelected(bool v) {
-    ListViewWidget* w = ListView() != nullptr ? ViewOf(ListView()) : nullptr;
-    if (w == nullptr || impl_->row == nullptr)
+    ListViewWidget* w = ViewOf(ListView());
+    if (w == nullptr || !impl_->linked)
         return;
-    QModelIndex i = w->indexFromItem(impl_->row);
+    QModelIndex i = w->IndexOf(this);
     w->selectionModel()->select(i, (v ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
                                        QItemSelectionModel::Rows);
 }
 
 bool TListItem::Focused() const {
-    ListViewWidget* w = ListView() != nullptr ? ViewOf(ListView()) : nullptr;
-    return w != nullptr && impl_->row != nullptr && w->currentItem() == impl_->row;
+    ListViewWidget* w = ViewOf(ListView());
+    if (w == nullptr || !impl_->linked)
+        return false;
+    QModelIndex cur = w->currentIndex();
+    return cur.isValid() && cur.row() == Index();
 }
 
 void TListItem::SetFocused(bool v) {
-    ListViewWidget* w = ListView() != nullptr ? ViewOf(ListView()) : nullptr;
-    if (w == nullptr || impl_->row == nullptr)
+    ListViewWidget* w = ViewOf(ListView());
+    if (w == nullptr || !impl_->linked)
         return;
     if (v)
-        w->selectionModel()->setCurrentIndex(w->indexFromItem(impl_->row), QItemSelectionModel::NoUpdate);
-    else if (w->currentItem() == impl_->row)
+        w->selectionModel()->setCurrentIndex(w->IndexOf(this), QItemSelectionModel::NoUpdate);
+    else if (Focused())
         w->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
@@ -335,9 +577,9 @@ void TListItem::Delete() {
 }
 
 void TListItem::MakeVisible(bool) {
-    ListViewWidget* w = ListView() != nullptr ? ViewOf(ListView()) : nullptr;
-    if (w != nullptr && impl_->row != nullptr)
-        w->scrollToItem(impl_->row);
+    ListViewWidget* w = ViewOf(ListView());
+    if (w != nullptr && impl_->linked)
+        w->scrollTo(w->IndexOf(this));
 }
 
 void TListItem::Assign(TPersistent* source) {
@@ -355,52 +597,78 @@ const TClassInfo& TListItems::StaticClassInfo() {
     return info;
 }
 
+TListItems::TListItems(TCustomListView* owner) : owner_(owner), rows_(std::make_unique<TListRows>()) {}
+
 TListItems::~TListItems() {
-    for (TListItem* it : items_) {
+    std::vector<TListItem*> all = All();
+    ListViewWidget* w = ViewOf(owner_);
+    if (w != nullptr)
+        w->rows->BeginReset();
+    rows_->Clear();
+    if (w != nullptr)
+        w->rows->EndReset();
+    for (TListItem* it : all) {
         it->owner_ = nullptr;
         it->Free();
     }
 }
+
+int TListItems::Count() const { return rows_->Count(); }
+
+std::vector<TListItem*> TListItems::All() const { return rows_->All(); }
 
 TListItem* TListItems::Add() { return Insert(Count()); }
 
 TListItem* TListItems::Insert(int index) {
     index = std::clamp(index, 0, Count());
     auto* it = new TListItem(this);
-    items_.insert(items_.begin() + index, it);
-    if (ListViewWidget* w = ViewOf(owner_)) {
-        owner_->sorting_ = true;
-        it->impl_->row = new QTreeWidgetItem();
-        w->insertTopLevelItem(index, it->impl_->row);
-        owner_->sorting_ = false;
-        owner_->SyncRow(it);
+    ListViewWidget* w = ViewOf(owner_);
+    if (w == nullptr) {
+        rows_->Insert(index, it->impl_.get());
+        return it;
     }
+    owner_->sorting_ = true;
+    w->rows->BeginInsert(index);
+    rows_->Insert(index, it->impl_.get());
+    w->rows->EndInsert();
+    owner_->sorting_ = false;
+    owner_->SyncRow(it);
     return it;
 }
 
 TListItem* TListItems::Item(int index) const {
     if (index < 0 || index >= Count())
         throw EInvalidOperation("List index out of bounds (" + std::to_string(index) + ")");
-    return items_[static_cast<std::size_t>(index)];
+    return rows_->At(index)->item;
 }
 
 int TListItems::IndexOf(const TListItem* item) const {
-    auto it = std::find(items_.begin(), items_.end(), item);
-    return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+    if (item == nullptr || item->owner_ != this || !item->impl_->linked)
+        return -1;
+    return TListRows::IndexOf(item->impl_.get());
+}
+
+// Takes the row out of the list (and the view) without freeing it.
+void TListItems::Unlink(TListItem* item) {
+    int index = IndexOf(item);
+    if (index < 0)
+        return;
+    ListViewWidget* w = ViewOf(owner_);
+    if (w == nullptr) {
+        rows_->Erase(index);
+        return;
+    }
+    bool wasSorting = owner_->sorting_;
+    owner_->sorting_ = true;
+    w->rows->BeginRemove(index);
+    rows_->Erase(index);
+    w->rows->EndRemove();
+    owner_->sorting_ = wasSorting;
 }
 
 void TListItems::Delete(int index) {
     TListItem* it = Item(index);
-    items_.erase(items_.begin() + index);
-    if (ListViewWidget* w = ViewOf(owner_)) {
-        if (it->impl_->row != nullptr) {
-            owner_->sorting_ = true;
-            delete it->impl_->row;
-            it->impl_->row = nullptr;
-            owner_->sorting_ = false;
-            (void)w;
-        }
-    }
+    Unlink(it);
     it->owner_ = nullptr;
     it->Free();
 }
@@ -430,7 +698,7 @@ void TListItems::Assign(TPersistent* source) {
             return;
         BeginUpdate();
         Clear();
-        for (TListItem* it : src->items_)
+        for (TListItem* it : src->All())
             Add()->Assign(it);
         EndUpdate();
         return;
@@ -477,6 +745,8 @@ const TClassInfo& TListView::StaticClassInfo() {
 TCustomListView::TCustomListView(TComponent* owner)
     : TWinControl(owner, &ListViewFactory), columns_(std::make_unique<TListColumns>(this)),
       items_(std::make_unique<TListItems>(this)) {
+    if (ListViewWidget* w = ViewOf(this))
+        w->rows->list = this;
     SetControlStyle(TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks});
     SetTabStop(true);
     SetColor(clWindow);
@@ -489,6 +759,11 @@ TCustomListView::TCustomListView(TComponent* owner)
 
 TCustomListView::~TCustomListView() {
     items_.reset();
+    if (ListViewWidget* w = ViewOf(this)) {
+        w->rows->BeginReset();
+        w->rows->list = nullptr;
+        w->rows->EndReset();
+    }
     columns_.reset();
 }
 
@@ -497,23 +772,15 @@ void TCustomListView::SyncColumns() {
     if (w == nullptr || !columns_)
         return;
     int n = columns_->Count();
-    w->setColumnCount(std::max(1, n));
-    QStringList labels;
-    for (int i = 0; i < n; ++i)
-        labels << Qs(Column(i)->Caption());
-    w->setHeaderLabels(labels);
-    if (items_)
-        for (TListItem* it : items_->items_)
-            SyncRow(it);
+    // The captions, alignments and texts are read from the columns and rows when shown.
+    w->rows->SetColumns(n);
     for (int i = 0; i < n; ++i) {
         TListColumn* c = Column(i);
-        Qt::Alignment a = c->alignment_ == taCenter ? Qt::AlignHCenter : c->alignment_ == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
-        w->headerItem()->setTextAlignment(i, a | Qt::AlignVCenter);
         if (c->width_ == ColumnTextWidth || c->width_ == ColumnHeaderWidth) {
             w->resizeColumnToContents(i);
             if (c->width_ == ColumnHeaderWidth) {
                 QFontMetrics fm(w->header()->font());
-                w->setColumnWidth(i, std::max(w->columnWidth(i), fm.horizontalAdvance(labels.value(i)) + 16));
+                w->setColumnWidth(i, std::max(w->columnWidth(i), fm.horizontalAdvance(Qs(c->Caption())) + 16));
             }
         } else {
             w->setColumnWidth(i, c->width_);
@@ -523,22 +790,14 @@ void TCustomListView::SyncColumns() {
 }
 
 void TCustomListView::SyncRow(TListItem* item) {
-    QTreeWidgetItem* row = item->impl_->row;
-    if (row == nullptr)
+    ListViewWidget* w = ViewOf(this);
+    if (w == nullptr || !item->impl_->linked)
         return;
-    int n = std::max(1, columns_ ? columns_->Count() : 1);
-    row->setText(0, Qs(item->caption_));
-    for (int c = 1; c < n; ++c)
-        row->setText(c, c - 1 < item->subItems_->Count() ? Qs(item->subItems_->Get(c - 1)) : QString());
-    for (int c = 0; c < n && columns_ && c < columns_->Count(); ++c) {
-        TAlignment a = Column(c)->alignment_;
-        row->setTextAlignment(c, (a == taCenter ? Qt::AlignHCenter : a == taRightJustify ? Qt::AlignRight : Qt::AlignLeft) |
-                                     Qt::AlignVCenter);
-    }
+    w->rows->RowChanged(item->Index());
     if (columns_)
         for (int c = 0; c < columns_->Count(); ++c)
             if (Column(c)->width_ == ColumnTextWidth)
-                ViewOf(this)->resizeColumnToContents(c);
+                w->resizeColumnToContents(c);
 }
 
 void TCustomListView::SetMultiSelect(bool v) {
@@ -585,9 +844,12 @@ void TCustomListView::SetSortType(TSortType v) {
 }
 
 TListItem* TCustomListView::Selected() const {
-    for (TListItem* it : items_->items_)
-        if (it->Selected())
-            return it;
+    ListViewWidget* w = ViewOf(this);
+    if (w == nullptr)
+        return nullptr;
+    for (int r = 0, n = items_->Count(); r < n; ++r)
+        if (w->RowSelected(r))
+            return items_->Item(r);
     return nullptr;
 }
 
@@ -601,11 +863,8 @@ void TCustomListView::SetSelected(TListItem* item) {
 
 TListItem* TCustomListView::ItemFocused() const {
     ListViewWidget* w = ViewOf(this);
-    QTreeWidgetItem* cur = w->currentItem();
-    for (TListItem* it : items_->items_)
-        if (it->impl_->row == cur && cur != nullptr)
-            return it;
-    return nullptr;
+    QModelIndex cur = w != nullptr ? w->currentIndex() : QModelIndex();
+    return cur.isValid() && cur.row() < items_->Count() ? items_->Item(cur.row()) : nullptr;
 }
 
 void TCustomListView::SetItemFocused(TListItem* item) {
@@ -616,21 +875,24 @@ void TCustomListView::SetItemFocused(TListItem* item) {
 }
 
 int TCustomListView::SelCount() const {
+    ListViewWidget* w = ViewOf(this);
+    if (w == nullptr)
+        return 0;
     int n = 0;
-    for (TListItem* it : items_->items_)
-        if (it->Selected())
+    for (int r = 0, rows = items_->Count(); r < rows; ++r)
+        if (w->RowSelected(r))
             ++n;
     return n;
 }
 
 void TCustomListView::ClearSelection() {
-    for (TListItem* it : items_->items_)
+    for (TListItem* it : items_->All())
         if (it->Selected())
             it->SetSelected(false);
 }
 
 void TCustomListView::SelectAll() {
-    for (TListItem* it : items_->items_)
+    for (TListItem* it : items_->All())
         it->SetSelected(true);
 }
 
@@ -650,7 +912,7 @@ TListItem* TCustomListView::GetNextItem(TListItem* start, TSearchDirection, TIte
 bool TCustomListView::AlphaSort() { return CustomSort(nullptr, 0); }
 
 bool TCustomListView::CustomSort(const TLVCompare& compare, std::intptr_t data) {
-    std::vector<TListItem*> order = items_->items_;
+    std::vector<TListItem*> order = items_->All();
     auto cmp = [&](TListItem* a, TListItem* b) {
         int r = 0;
         if (compare) {
@@ -671,24 +933,33 @@ void TCustomListView::Reorder(const std::vector<TListItem*>& order) {
     ListViewWidget* w = ViewOf(this);
     sorting_ = true;
     TListItem* focused = ItemFocused();
+    // The selected rows, in their new order.
+    std::unordered_set<TListItem*> wasSelected;
+    if (w != nullptr)
+        for (int r = 0, n = items_->Count(); r < n; ++r)
+            if (w->RowSelected(r))
+                wasSelected.insert(items_->Item(r));
     std::vector<TListItem*> selected;
     for (TListItem* it : order)
-        if (it->Selected())
+        if (wasSelected.count(it) != 0)
             selected.push_back(it);
-    while (w->topLevelItemCount() > 0)
-        w->takeTopLevelItem(0);
-    items_->items_ = order;
+    if (w != nullptr)
+        w->rows->BeginReset();
+    items_->rows_->Clear();
     for (TListItem* it : order)
-        if (it->impl_->row != nullptr)
-            w->addTopLevelItem(it->impl_->row);
-    QItemSelection sel;
-    for (TListItem* it : selected) {
-        QModelIndex i = w->indexFromItem(it->impl_->row);
-        sel.select(i, i.siblingAtColumn(std::max(0, w->columnCount() - 1)));
+        items_->rows_->Insert(items_->rows_->Count(), it->impl_.get());
+    if (w != nullptr) {
+        w->rows->EndReset();
+        QItemSelection sel;
+        int last = std::max(0, w->ColumnCount() - 1);
+        for (TListItem* it : selected) {
+            QModelIndex i = w->IndexOf(it);
+            sel.select(i, i.siblingAtColumn(last));
+        }
+        w->selectionModel()->QItemSelectionModel::select(sel, QItemSelectionModel::ClearAndSelect);
+        if (focused != nullptr)
+            w->selectionModel()->setCurrentIndex(w->IndexOf(focused), QItemSelectionModel::NoUpdate);
     }
-    w->selectionModel()->QItemSelectionModel::select(sel, QItemSelectionModel::ClearAndSelect);
-    if (focused != nullptr)
-        w->selectionModel()->setCurrentIndex(w->indexFromItem(focused->impl_->row), QItemSelectionModel::NoUpdate);
     sorting_ = false;
 }
 

@@ -25,6 +25,7 @@ namespace nuv {
 class TCustomListView;
 class TListItems;
 struct TListItemImpl;
+struct TListRows;
 
 enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 using enum TViewStyle;
@@ -114,11 +115,11 @@ private:
 class TListItems : public TPersistent {
     NUV_CLASS(TListItems)
 public:
-    explicit TListItems(TCustomListView* owner) : owner_(owner) {}
+    explicit TListItems(TCustomListView* owner);
     ~TListItems() override;
     TListItem* Add();
     TListItem* Insert(int index);
-    int Count() const { return static_cast<int>(items_.size()); }
+    int Count() const;
     TListItem* Item(int index) const;
     TListItem* operator[](int index) const { return Item(index); }
     int IndexOf(const TListItem* item) const;
@@ -132,8 +133,12 @@ public:
 private:
     friend class TListItem;
     friend class TCustomListView;
+    friend struct TListViewAccess;
+    // The rows in order, each found by position and each position by row in O(log n).
+    std::vector<TListItem*> All() const;
+    void Unlink(TListItem* item);
     TCustomListView* owner_;
-    std::vector<TListItem*> items_;
+    std::unique_ptr<TListRows> rows_;
     int updateCount_ = 0;
 };
 
