@@ -28,11 +28,17 @@ struct TListItemImpl {
     int size = 1;
     std::uint32_t priority = 0;
     bool linked = false;
+    // The position last worked out, good while the list's shape version is unchanged (a row
+    // changed twice in a row finds its position once).
+    int cachedIndex = -1;
+    std::uint64_t cachedVersion = 0;
 };
 
 struct TListRows {
     TListItemImpl* root = nullptr;
     std::uint32_t seed = 0x9E3779B9u;
+    // Raised by every insert, delete and rebuild: cached positions older than this are stale.
+    std::uint64_t version = 1;
 
     static int Size(const TListItemImpl* n) { return n != nullptr ? n->size : 0; }
     static void Update(TListItemImpl* n) {
@@ -82,27 +88,51 @@ struct TListRows {
     int Count() const { return Size(root); }
     void Insert(int index, TListItemImpl* n) {
         n->left = n->right = n->parent = nullptr;
-        n->size = 1;
         n->priority = NextPriority();
         n->linked = true;
-        TListItemImpl *a = nullptr, *b = nullptr;
-        Split(root, index, a, b);
-        root = Merge(Merge(a, n), b);
-        root->parent = nullptr;
-    }
-    TListItemImpl* Erase(int index) {
-        TListItemImpl *a = nullptr, *b = nullptr, *m = nullptr, *c = nullptr;
-        Split(root, index, a, b);
-        Split(b, 1, m, c);
-        root = Merge(a, c);
-        if (root != nullptr)
-            root->parent = nullptr;
-        if (m != nullptr) {
-            m->left = m->right = m->parent = nullptr;
-            m->size = 1;
-            m->linked = false;
+        ++version;
+        // Down to where the new node's priority belongs (each node passed gains it below),
+        // then the subtree there is split around it.
+        TListItemImpl** link = &root;
+        TListItemImpl* parent = nullptr;
+        while (*link != nullptr && (*link)->priority >= n->priority) {
+            TListItemImpl* t = *link;
+            ++t->size;
+            int l = Size(t->left);
+            if (index <= l) {
+                link = &t->left;
+            } else {
+                index -= l + 1;
+                link = &t->right;
+            }
+            parent = t;
         }
-        return m;
+        Split(*link, index, n->left, n->right);
+        Update(n);
+        n->parent = parent;
+        *link = n;
+    }
+    void Erase(int index) {
+        TListItemImpl* m = At(index);
+        if (m == nullptr)
+            return;
+        ++version;
+        // The node's two subtrees, merged, take its place; the nodes above lose one.
+        TListItemImpl* c = Merge(m->left, m->right);
+        TListItemImpl* p = m->parent;
+        if (c != nullptr)
+            c->parent = p;
+        if (p == nullptr)
+            root = c;
+        else if (p->left == m)
+            p->left = c;
+        else
+            p->right = c;
+        for (TListItemImpl* q = p; q != nullptr; q = q->parent)
+            --q->size;
+        m->left = m->right = m->parent = nullptr;
+        m->size = 1;
+        m->linked = false;
     }
     TListItemImpl* At(int index) const {
         TListItemImpl* n = root;
@@ -119,11 +149,17 @@ struct TListRows {
         }
         return nullptr;
     }
-    static int IndexOf(const TListItemImpl* n) {
+    int IndexOf(const TListItemImpl* node) const {
+        if (node->cachedVersion == version)
+            return node->cachedIndex;
+        const TListItemImpl* n = node;
         int i = Size(n->left);
         for (; n->parent != nullptr; n = n->parent)
             if (n == n->parent->right)
                 i += Size(n->parent->left) + 1;
+        auto* cache = const_cast<TListItemImpl*>(node);
+        cache->cachedIndex = i;
+        cache->cachedVersion = version;
         return i;
     }
     std::vector<TListItem*> All() const {
@@ -150,6 +186,7 @@ struct TListRows {
             n->linked = false;
         }
         root = nullptr;
+        ++version;
     }
 };
 
@@ -632,7 +669,9 @@ TListItem* TListItems::Insert(int index) {
     rows_->Insert(index, it->impl_.get());
     w->rows->EndInsert();
     owner_->sorting_ = false;
-    owner_->SyncRow(it);
+    // The new row is empty and the view reads it when it shows it: only the columns sized to
+    // their texts need a look.
+    owner_->FitTextColumns();
     return it;
 }
 
@@ -645,7 +684,7 @@ TListItem* TListItems::Item(int index) const {
 int TListItems::IndexOf(const TListItem* item) const {
     if (item == nullptr || item->owner_ != this || !item->impl_->linked)
         return -1;
-    return TListRows::IndexOf(item->impl_.get());
+    return rows_->IndexOf(item->impl_.get());
 }
 
 // Takes the row out of the list (and the view) without freeing it.
@@ -794,7 +833,12 @@ void TCustomListView::SyncRow(TListItem* item) {
     if (w == nullptr || !item->impl_->linked)
         return;
     w->rows->RowChanged(item->Index());
-    if (columns_)
+    FitTextColumns();
+}
+
+void TCustomListView::FitTextColumns() {
+    ListViewWidget* w = ViewOf(this);
+    if (w != nullptr && columns_)
         for (int c = 0; c < columns_->Count(); ++c)
             if (Column(c)->width_ == ColumnTextWidth)
                 w->resizeColumnToContents(c);

@@ -221,6 +221,7 @@ private:
     friend struct TListViewAccess;
     void SyncColumns();
     void SyncRow(TListItem* item);
+    void FitTextColumns();
     void Reorder(const std::vector<TListItem*>& order);
     std::unique_ptr<TListColumns> columns_;
     std::unique_ptr<TListItems> items_;
