@@ -32,10 +32,10 @@ enum class InvokeKind { Method, PropertyGet, PropertyPut };
 // Result codes of Invoke (HRESULT values, so that a host can show the familiar numbers).
 enum InvokeResult : int {
     InvokeOk = 0,
-    InvokeUnknownName = static_cast<int>(0x80020006), // DISP_E_UNKNOWNNAME
-    InvokeBadArgCount = static_cast<int>(0x8002000E), // DISP_E_BADPARAMCOUNT
+    InvokeUnknownName = static_cast<int>(0x80020006),  // DISP_E_UNKNOWNNAME
+    InvokeBadArgCount = static_cast<int>(0x8002000E),  // DISP_E_BADPARAMCOUNT
     InvokeTypeMismatch = static_cast<int>(0x80020005), // DISP_E_TYPEMISMATCH
-    InvokeException = static_cast<int>(0x80020009), // DISP_E_EXCEPTION
+    InvokeException = static_cast<int>(0x80020009),    // DISP_E_EXCEPTION
 };
 
 class IDispatch {

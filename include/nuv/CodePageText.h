@@ -14,12 +14,18 @@ namespace nuv {
 // iconv's name for a Windows code page number; empty when there is none.
 inline std::string IconvCodePageName(int codePage) {
     switch (codePage) {
-    case 950: return "CP950";
-    case 936: return "CP936";
-    case 65001: return "UTF-8";
-    case 20127: return "ASCII";
-    case 0: return {};
-    default: return "CP" + std::to_string(codePage);
+    case 950:
+        return "CP950";
+    case 936:
+        return "CP936";
+    case 65001:
+        return "UTF-8";
+    case 20127:
+        return "ASCII";
+    case 0:
+        return {};
+    default:
+        return "CP" + std::to_string(codePage);
     }
 }
 

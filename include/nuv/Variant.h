@@ -37,17 +37,17 @@ namespace nuv {
 class IDispatch;
 
 enum class VarType : std::uint8_t {
-    Empty,    // unassigned
+    Empty, // unassigned
     Null,
     Boolean,
-    Integer,  // 32-bit signed
+    Integer, // 32-bit signed
     Double,
     Date,     // days since 1899-12-30
     Text,     // Unicode text, UTF-8
     ByteText, // 8-bit text in a code page
     Dispatch, // automation object
     Array,
-    ByRef     // reference to another Variant (automation arguments)
+    ByRef // reference to another Variant (automation arguments)
 };
 
 // Intrusive, reference-counted pointer to an automation object. Defined in Automation.h;
@@ -175,7 +175,9 @@ public:
     int ArrayLowBound(int dim = 1) const;
     int ArrayHighBound(int dim = 1) const;
     // Element count of a one-dimensional array (0 for anything else).
-    int ArrayCount() const { return IsArray() && ArrayDimCount() == 1 ? ArrayHighBound() - ArrayLowBound() + 1 : 0; }
+    int ArrayCount() const {
+        return IsArray() && ArrayDimCount() == 1 ? ArrayHighBound() - ArrayLowBound() + 1 : 0;
+    }
     // Changes the high bound of the last dimension, keeping the elements that remain.
     void ArrayRedim(int newHigh);
     Variant& operator[](int i) { return Element(i); }
@@ -270,17 +272,28 @@ inline Variant Variant::ArrayOf(std::initializer_list<Variant> items) {
 
 inline const char* Variant::TypeName() const {
     switch (Type()) {
-    case VarType::Empty: return "Empty";
-    case VarType::Null: return "Null";
-    case VarType::Boolean: return "Boolean";
-    case VarType::Integer: return "Integer";
-    case VarType::Double: return "Double";
-    case VarType::Date: return "Date";
-    case VarType::Text: return "String";
-    case VarType::ByteText: return "String";
-    case VarType::Dispatch: return "Dispatch";
-    case VarType::Array: return "Array Variant";
-    case VarType::ByRef: return "Variant ByRef";
+    case VarType::Empty:
+        return "Empty";
+    case VarType::Null:
+        return "Null";
+    case VarType::Boolean:
+        return "Boolean";
+    case VarType::Integer:
+        return "Integer";
+    case VarType::Double:
+        return "Double";
+    case VarType::Date:
+        return "Date";
+    case VarType::Text:
+        return "String";
+    case VarType::ByteText:
+        return "String";
+    case VarType::Dispatch:
+        return "Dispatch";
+    case VarType::Array:
+        return "Array Variant";
+    case VarType::ByRef:
+        return "Variant ByRef";
     }
     return "Unknown";
 }
@@ -422,26 +435,36 @@ inline std::string Variant::ToString() const {
     const Variant& v = Deref();
     switch (v.Type()) {
     case VarType::Empty:
-    case VarType::Null: return {};
-    case VarType::Boolean: return std::get<bool>(v.value_) ? "True" : "False";
-    case VarType::Integer: return std::to_string(std::get<std::int32_t>(v.value_));
-    case VarType::Double: return detail::FormatDouble(std::get<double>(v.value_));
-    case VarType::Date: return detail::FormatDateValue(std::get<DateValue>(v.value_).days);
-    case VarType::Text: return std::get<std::string>(v.value_);
+    case VarType::Null:
+        return {};
+    case VarType::Boolean:
+        return std::get<bool>(v.value_) ? "True" : "False";
+    case VarType::Integer:
+        return std::to_string(std::get<std::int32_t>(v.value_));
+    case VarType::Double:
+        return detail::FormatDouble(std::get<double>(v.value_));
+    case VarType::Date:
+        return detail::FormatDateValue(std::get<DateValue>(v.value_).days);
+    case VarType::Text:
+        return std::get<std::string>(v.value_);
     case VarType::ByteText: {
         const auto& b = std::get<ByteTextValue>(v.value_);
         return DecodeCodePage(b.bytes, b.codePage);
     }
-    default: v.ConversionFailure("String");
+    default:
+        v.ConversionFailure("String");
     }
 }
 
 inline std::int32_t Variant::ToInt() const {
     const Variant& v = Deref();
     switch (v.Type()) {
-    case VarType::Empty: return 0;
-    case VarType::Boolean: return std::get<bool>(v.value_) ? -1 : 0;
-    case VarType::Integer: return std::get<std::int32_t>(v.value_);
+    case VarType::Empty:
+        return 0;
+    case VarType::Boolean:
+        return std::get<bool>(v.value_) ? -1 : 0;
+    case VarType::Integer:
+        return std::get<std::int32_t>(v.value_);
     case VarType::Double:
     case VarType::Date: {
         double d = v.Type() == VarType::Double ? std::get<double>(v.value_)
@@ -470,7 +493,8 @@ inline std::int32_t Variant::ToInt() const {
             return 0;
         v.ConversionFailure("Integer");
     }
-    default: v.ConversionFailure("Integer");
+    default:
+        v.ConversionFailure("Integer");
     }
 }
 
@@ -485,11 +509,16 @@ inline std::int32_t Variant::ToIntDef(std::int32_t def) const {
 inline double Variant::ToDouble() const {
     const Variant& v = Deref();
     switch (v.Type()) {
-    case VarType::Empty: return 0;
-    case VarType::Boolean: return std::get<bool>(v.value_) ? -1 : 0;
-    case VarType::Integer: return std::get<std::int32_t>(v.value_);
-    case VarType::Double: return std::get<double>(v.value_);
-    case VarType::Date: return std::get<DateValue>(v.value_).days;
+    case VarType::Empty:
+        return 0;
+    case VarType::Boolean:
+        return std::get<bool>(v.value_) ? -1 : 0;
+    case VarType::Integer:
+        return std::get<std::int32_t>(v.value_);
+    case VarType::Double:
+        return std::get<double>(v.value_);
+    case VarType::Date:
+        return std::get<DateValue>(v.value_).days;
     case VarType::Text:
     case VarType::ByteText: {
         double d;
@@ -500,7 +529,8 @@ inline double Variant::ToDouble() const {
             return static_cast<double>(i);
         v.ConversionFailure("Double");
     }
-    default: v.ConversionFailure("Double");
+    default:
+        v.ConversionFailure("Double");
     }
 }
 
@@ -516,10 +546,14 @@ inline double Variant::ToDate() const {
 inline bool Variant::ToBool() const {
     const Variant& v = Deref();
     switch (v.Type()) {
-    case VarType::Empty: return false;
-    case VarType::Boolean: return std::get<bool>(v.value_);
-    case VarType::Integer: return std::get<std::int32_t>(v.value_) != 0;
-    case VarType::Double: return std::get<double>(v.value_) != 0;
+    case VarType::Empty:
+        return false;
+    case VarType::Boolean:
+        return std::get<bool>(v.value_);
+    case VarType::Integer:
+        return std::get<std::int32_t>(v.value_) != 0;
+    case VarType::Double:
+        return std::get<double>(v.value_) != 0;
     case VarType::Text:
     case VarType::ByteText: {
         std::string s = v.ToString();
@@ -536,7 +570,8 @@ inline bool Variant::ToBool() const {
             return i != 0;
         v.ConversionFailure("Boolean");
     }
-    default: v.ConversionFailure("Boolean");
+    default:
+        v.ConversionFailure("Boolean");
     }
 }
 
@@ -672,14 +707,18 @@ inline bool Variant::SameAs(const Variant& o) const {
         return false;
     switch (a.Type()) {
     case VarType::Empty:
-    case VarType::Null: return true;
-    case VarType::Boolean: return std::get<bool>(a.value_) == std::get<bool>(b.value_);
+    case VarType::Null:
+        return true;
+    case VarType::Boolean:
+        return std::get<bool>(a.value_) == std::get<bool>(b.value_);
     case VarType::Integer:
         return std::get<std::int32_t>(a.value_) == std::get<std::int32_t>(b.value_);
-    case VarType::Double: return std::get<double>(a.value_) == std::get<double>(b.value_);
+    case VarType::Double:
+        return std::get<double>(a.value_) == std::get<double>(b.value_);
     case VarType::Date:
         return std::get<DateValue>(a.value_).days == std::get<DateValue>(b.value_).days;
-    case VarType::Text: return std::get<std::string>(a.value_) == std::get<std::string>(b.value_);
+    case VarType::Text:
+        return std::get<std::string>(a.value_) == std::get<std::string>(b.value_);
     case VarType::ByteText: {
         const auto& x = std::get<ByteTextValue>(a.value_);
         const auto& y = std::get<ByteTextValue>(b.value_);
@@ -701,7 +740,8 @@ inline bool Variant::SameAs(const Variant& o) const {
                 return false;
         return true;
     }
-    case VarType::ByRef: return false;
+    case VarType::ByRef:
+        return false;
     }
     return false;
 }

@@ -19,7 +19,9 @@ const TClassInfo& TAction::StaticClassInfo() {
 
 TAction::TAction(TComponent* owner) : TComponent(owner) {}
 
-TAction::~TAction() { SetActionList(nullptr); }
+TAction::~TAction() {
+    SetActionList(nullptr);
+}
 
 void TAction::SetActionList(TActionList* list) {
     if (list_ == list)
@@ -53,8 +55,9 @@ bool TAction::Execute() {
 }
 
 const TClassInfo& TActionList::StaticClassInfo() {
-    static const TClassInfo info = TClassInfo("TActionList", &TComponent::StaticClassInfo())
-                                       .Event<TActionList>("OnChange", "TNotifyEvent", &TActionList::OnChange);
+    static const TClassInfo info =
+        TClassInfo("TActionList", &TComponent::StaticClassInfo())
+            .Event<TActionList>("OnChange", "TNotifyEvent", &TActionList::OnChange);
     return info;
 }
 

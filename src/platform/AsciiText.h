@@ -25,7 +25,9 @@ inline bool SameTextAscii(std::string_view a, std::string_view b) {
 }
 
 // Drops leading and trailing blanks and control characters.
-inline std::string_view TrimBlanks(std::string_view s) { return detail::Trim(s); }
+inline std::string_view TrimBlanks(std::string_view s) {
+    return detail::Trim(s);
+}
 
 // Value of a hexadecimal digit, -1 for any other character.
 inline int HexDigitValue(char c) {

@@ -22,27 +22,34 @@ const TClassInfo& TSpeedButton::StaticClassInfo() {
         i.Bool<TSpeedButton>("AllowAllUp", &TSpeedButton::AllowAllUp, &TSpeedButton::SetAllowAllUp);
         i.Bool<TSpeedButton>("Down", &TSpeedButton::Down, &TSpeedButton::SetDown);
         i.Bool<TSpeedButton>("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat);
-        i.Object<TSpeedButton, TBitmap>("Glyph", "TBitmap", &TSpeedButton::Glyph, &TSpeedButton::SetGlyph);
+        i.Object<TSpeedButton, TBitmap>("Glyph", "TBitmap", &TSpeedButton::Glyph,
+                                        &TSpeedButton::SetGlyph);
         i.Int<TSpeedButton>("GroupIndex", &TSpeedButton::GroupIndex, &TSpeedButton::SetGroupIndex);
-        i.Enum<TSpeedButton>("Layout", "TButtonLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"},
+        i.Enum<TSpeedButton>("Layout", "TButtonLayout",
+                             {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"},
                              &TSpeedButton::Layout, &TSpeedButton::SetLayout);
         i.Int<TSpeedButton>("Margin", &TSpeedButton::Margin, &TSpeedButton::SetMargin);
-        i.Int<TSpeedButton>("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs, "TNumGlyphs");
+        i.Int<TSpeedButton>("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs,
+                            "TNumGlyphs");
         i.Int<TSpeedButton>("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing);
-        i.Bool<TSpeedButton>("Transparent", &TSpeedButton::Transparent, &TSpeedButton::SetTransparent);
+        i.Bool<TSpeedButton>("Transparent", &TSpeedButton::Transparent,
+                             &TSpeedButton::SetTransparent);
         return i;
     }();
     return info;
 }
 
-TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner), glyph_(std::make_unique<TBitmap>()) {
+TSpeedButton::TSpeedButton(TComponent* owner)
+    : TGraphicControl(owner), glyph_(std::make_unique<TBitmap>()) {
     SetControlStyle(TControlStyle{csCaptureMouse, csDoubleClicks});
     SetBounds(0, 0, 23, 22);
     glyph_->OnChange = TNotifyEvent(this, &TSpeedButton::GlyphChanged);
     SetParentColor(true);
 }
 
-TSpeedButton::~TSpeedButton() { glyph_->OnChange = nullptr; }
+TSpeedButton::~TSpeedButton() {
+    glyph_->OnChange = nullptr;
+}
 
 void TSpeedButton::GlyphChanged(TObject*) {
     if (!glyph_->Empty() && glyph_->Height() > 0 && glyph_->Width() % glyph_->Height() == 0) {
@@ -55,7 +62,9 @@ void TSpeedButton::GlyphChanged(TObject*) {
     Invalidate();
 }
 
-void TSpeedButton::SetGlyph(TBitmap* glyph) { glyph_->Assign(glyph); }
+void TSpeedButton::SetGlyph(TBitmap* glyph) {
+    glyph_->Assign(glyph);
+}
 
 void TSpeedButton::SetNumGlyphs(int value) {
     numGlyphs_ = std::clamp(value, 1, 4);
@@ -95,19 +104,34 @@ void TSpeedButton::SetFlat(bool value) {
     Invalidate();
 }
 
-void TSpeedButton::SetLayout(TButtonLayout value) { layout_ = value; Invalidate(); }
-void TSpeedButton::SetMargin(int value) { margin_ = value; Invalidate(); }
-void TSpeedButton::SetSpacing(int value) { spacing_ = value; Invalidate(); }
-void TSpeedButton::SetTransparent(bool value) { transparent_ = value; Invalidate(); }
+void TSpeedButton::SetLayout(TButtonLayout value) {
+    layout_ = value;
+    Invalidate();
+}
+void TSpeedButton::SetMargin(int value) {
+    margin_ = value;
+    Invalidate();
+}
+void TSpeedButton::SetSpacing(int value) {
+    spacing_ = value;
+    Invalidate();
+}
+void TSpeedButton::SetTransparent(bool value) {
+    transparent_ = value;
+    Invalidate();
+}
 
 void TSpeedButton::UpdateExclusive() {
     if (groupIndex_ == 0 || Parent() == nullptr)
         return;
-    TMessage m{CM_BUTTONPRESSED, static_cast<WPARAM>(groupIndex_), reinterpret_cast<LPARAM>(this), 0};
+    TMessage m{CM_BUTTONPRESSED, static_cast<WPARAM>(groupIndex_), reinterpret_cast<LPARAM>(this),
+               0};
     Parent()->Broadcast(m);
 }
 
-void TSpeedButton::Click() { TGraphicControl::Click(); }
+void TSpeedButton::Click() {
+    TGraphicControl::Click();
+}
 
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TGraphicControl::MouseDown(button, shift, x, y);
@@ -243,7 +267,8 @@ void TSpeedButton::Paint() {
     if (!horizontal)
         y0 = margin_ >= 0 ? margin_ : (r.Height() - totalH) / 2;
     int off = pressed ? 1 : 0;
-    int gx = x0, gy = y0 + (totalH - gh) / 2, tx = x0 + gw + spacing, ty = y0 + (totalH - tr.Height()) / 2;
+    int gx = x0, gy = y0 + (totalH - gh) / 2, tx = x0 + gw + spacing,
+        ty = y0 + (totalH - tr.Height()) / 2;
     if (layout_ == blGlyphRight) {
         tx = x0;
         gx = x0 + tr.Width() + spacing;
@@ -305,17 +330,28 @@ struct KindInfo {
 
 KindInfo InfoOf(TBitBtnKind k) {
     switch (k) {
-    case bkOK: return {"OK", mrOk, QStyle::SP_DialogOkButton};
-    case bkCancel: return {"Cancel", mrCancel, QStyle::SP_DialogCancelButton};
-    case bkHelp: return {"&Help", mrNone, QStyle::SP_DialogHelpButton};
-    case bkYes: return {"&Yes", mrYes, QStyle::SP_DialogYesButton};
-    case bkNo: return {"&No", mrNo, QStyle::SP_DialogNoButton};
-    case bkClose: return {"&Close", mrNone, QStyle::SP_DialogCloseButton};
-    case bkAbort: return {"Abort", mrAbort, QStyle::SP_BrowserStop};
-    case bkRetry: return {"&Retry", mrRetry, QStyle::SP_BrowserReload};
-    case bkIgnore: return {"&Ignore", mrIgnore, QStyle::SP_DialogDiscardButton};
-    case bkAll: return {"&All", mrAll, QStyle::SP_DialogApplyButton};
-    default: return {"", mrNone, QStyle::SP_CustomBase};
+    case bkOK:
+        return {"OK", mrOk, QStyle::SP_DialogOkButton};
+    case bkCancel:
+        return {"Cancel", mrCancel, QStyle::SP_DialogCancelButton};
+    case bkHelp:
+        return {"&Help", mrNone, QStyle::SP_DialogHelpButton};
+    case bkYes:
+        return {"&Yes", mrYes, QStyle::SP_DialogYesButton};
+    case bkNo:
+        return {"&No", mrNo, QStyle::SP_DialogNoButton};
+    case bkClose:
+        return {"&Close", mrNone, QStyle::SP_DialogCloseButton};
+    case bkAbort:
+        return {"Abort", mrAbort, QStyle::SP_BrowserStop};
+    case bkRetry:
+        return {"&Retry", mrRetry, QStyle::SP_BrowserReload};
+    case bkIgnore:
+        return {"&Ignore", mrIgnore, QStyle::SP_DialogDiscardButton};
+    case bkAll:
+        return {"&All", mrAll, QStyle::SP_DialogApplyButton};
+    default:
+        return {"", mrNone, QStyle::SP_CustomBase};
     }
 }
 
@@ -326,10 +362,11 @@ const TClassInfo& TBitBtn::StaticClassInfo() {
         TClassInfo i("TBitBtn", &TButton::StaticClassInfo());
         i.Object<TBitBtn, TBitmap>("Glyph", "TBitmap", &TBitBtn::Glyph, &TBitBtn::SetGlyph);
         i.Enum<TBitBtn>("Kind", "TBitBtnKind",
-                        {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort", "bkRetry",
-                         "bkIgnore", "bkAll"},
+                        {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose",
+                         "bkAbort", "bkRetry", "bkIgnore", "bkAll"},
                         &TBitBtn::Kind, &TBitBtn::SetKind);
-        i.Enum<TBitBtn>("Layout", "TButtonLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"},
+        i.Enum<TBitBtn>("Layout", "TButtonLayout",
+                        {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"},
                         &TBitBtn::Layout, &TBitBtn::SetLayout);
         i.Int<TBitBtn>("Margin", &TBitBtn::Margin, &TBitBtn::SetMargin);
         i.Int<TBitBtn>("NumGlyphs", &TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs, "TNumGlyphs");
@@ -349,7 +386,9 @@ TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), glyph_(std::make_unique<TB
     });
 }
 
-TBitBtn::~TBitBtn() { glyph_->OnChange = nullptr; }
+TBitBtn::~TBitBtn() {
+    glyph_->OnChange = nullptr;
+}
 
 void TBitBtn::SetKind(TBitBtnKind kind) {
     kind_ = kind;
@@ -366,7 +405,9 @@ void TBitBtn::SetKind(TBitBtnKind kind) {
     UpdateIcon();
 }
 
-void TBitBtn::SetGlyph(TBitmap* glyph) { glyph_->Assign(glyph); }
+void TBitBtn::SetGlyph(TBitmap* glyph) {
+    glyph_->Assign(glyph);
+}
 
 void TBitBtn::SetNumGlyphs(int value) {
     numGlyphs_ = std::clamp(value, 1, 4);

@@ -19,8 +19,19 @@ enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom 
 using enum TButtonLayout;
 enum class TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
 using enum TButtonState;
-enum class TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry,
-                         bkIgnore, bkAll };
+enum class TBitBtnKind {
+    bkCustom,
+    bkOK,
+    bkCancel,
+    bkHelp,
+    bkYes,
+    bkNo,
+    bkClose,
+    bkAbort,
+    bkRetry,
+    bkIgnore,
+    bkAll
+};
 using enum TBitBtnKind;
 
 class TSpeedButton : public TGraphicControl {

@@ -10,7 +10,9 @@ namespace nuv {
 
 namespace uitext {
 
-static char Up(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+static char Up(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
@@ -53,7 +55,9 @@ std::string Trim(std::string_view s) {
 bool IsValidIdent(std::string_view s) {
     if (s.empty())
         return false;
-    auto alpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
+    auto alpha = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    };
     if (!alpha(s[0]))
         return false;
     for (char c : s)
@@ -74,8 +78,8 @@ const void* InternMemberCode(const std::type_info& cls, const void* bytes, std::
     static std::mutex mutex;
     static std::map<std::pair<std::type_index, std::string>, std::unique_ptr<char>> codes;
     std::lock_guard<std::mutex> lock(mutex);
-    auto key = std::make_pair(std::type_index(cls),
-                              std::string(static_cast<const char*>(bytes), size));
+    auto key =
+        std::make_pair(std::type_index(cls), std::string(static_cast<const char*>(bytes), size));
     auto& slot = codes[key];
     if (!slot)
         slot = std::make_unique<char>('\0');
@@ -134,7 +138,9 @@ const TClassInfo& TObject::StaticClassInfo() {
     return info;
 }
 
-bool TObject::ClassNameIs(std::string_view name) const { return SameText(ClassName(), name); }
+bool TObject::ClassNameIs(std::string_view name) const {
+    return SameText(ClassName(), name);
+}
 
 void TObject::Free() {
     BeforeDestruction();
@@ -266,7 +272,9 @@ void TComponent::ValidateRename(TComponent* component, const std::string& oldNam
         throw EComponentError("A component named " + newName + " already exists");
 }
 
-void TComponent::Loaded() { state_.Exclude(csLoading); }
+void TComponent::Loaded() {
+    state_.Exclude(csLoading);
+}
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
     if (operation == opRemove && component != nullptr)
@@ -328,7 +336,9 @@ void TStrings::Put(int index, const std::string& s) {
     InsertObject(index, s, o);
 }
 
-TObject* TStrings::GetObject(int) const { return nullptr; }
+TObject* TStrings::GetObject(int) const {
+    return nullptr;
+}
 void TStrings::PutObject(int, TObject*) {}
 
 int TStrings::Add(const std::string& s) {
@@ -842,7 +852,9 @@ void TCollection::Delete(int index) {
         Update(nullptr);
 }
 
-void TCollection::BeginUpdate() { ++updateCount_; }
+void TCollection::BeginUpdate() {
+    ++updateCount_;
+}
 
 void TCollection::EndUpdate() {
     if (updateCount_ > 0 && --updateCount_ == 0)

@@ -62,22 +62,20 @@ namespace detail {
 const void* InternMemberCode(const std::type_info& cls, const void* bytes, std::size_t size);
 } // namespace detail
 
-template <class Sig>
-class TEvent;
+template <class Sig> class TEvent;
 
-template <class R, class... A>
-class TEvent<R(A...)> {
+template <class R, class... A> class TEvent<R(A...)> {
 public:
     using Function = std::function<R(A...)>;
 
     TEvent() = default;
     TEvent(std::nullptr_t) {}
     // Bound to an object and one of its members.
-    template <class C, class B>
-    TEvent(C* object, R (B::*member)(A...)) {
+    template <class C, class B> TEvent(C* object, R (B::*member)(A...)) {
         static_assert(std::is_base_of_v<B, C>);
-        auto fn = std::make_shared<Function>(
-            [object, member](A... args) -> R { return (object->*member)(std::forward<A>(args)...); });
+        auto fn = std::make_shared<Function>([object, member](A... args) -> R {
+            return (object->*member)(std::forward<A>(args)...);
+        });
         m_.Code = detail::InternMemberCode(typeid(B), &member, sizeof(member));
         m_.Data = const_cast<void*>(static_cast<const void*>(object));
         m_.Signature = &typeid(R(A...));
@@ -157,7 +155,8 @@ struct TPropInfo {
 
 class TClassInfo {
 public:
-    TClassInfo(std::string name, const TClassInfo* parent) : name_(std::move(name)), parent_(parent) {}
+    TClassInfo(std::string name, const TClassInfo* parent)
+        : name_(std::move(name)), parent_(parent) {}
 
     const std::string& Name() const { return name_; }
     const TClassInfo* Parent() const { return parent_; }
@@ -201,7 +200,9 @@ public:
     TClassInfo& Set(const std::string& name, const std::string& typeName, S (C::*get)() const,
                     void (C::*set)(S)) {
         TPropInfo p = Prop(name, typeName, TTypeKind::Set);
-        p.GetOrd = [get](TObject* o) { return static_cast<std::int64_t>((Cast<C>(o)->*get)().Bits()); };
+        p.GetOrd = [get](TObject* o) {
+            return static_cast<std::int64_t>((Cast<C>(o)->*get)().Bits());
+        };
         if (set)
             p.SetOrd = [set](TObject* o, std::int64_t v) {
                 (Cast<C>(o)->*set)(S::FromBits(static_cast<std::uint64_t>(v)));
@@ -229,8 +230,7 @@ public:
         return Add(std::move(p));
     }
     template <class C, class Sig>
-    TClassInfo& Event(const std::string& name, const std::string& typeName,
-                      TEvent<Sig> C::*field) {
+    TClassInfo& Event(const std::string& name, const std::string& typeName, TEvent<Sig> C::*field) {
         TPropInfo p = Prop(name, typeName, TTypeKind::Method);
         p.GetMethod = [field](TObject* o) { return (Cast<C>(o)->*field).Method(); };
         p.SetMethod = [field](TObject* o, const TMethod& m) {
@@ -249,8 +249,7 @@ private:
         p.EnumNames = std::move(names);
         return p;
     }
-    template <class C>
-    static C* Cast(TObject* o);
+    template <class C> static C* Cast(TObject* o);
 
     std::string name_;
     const TClassInfo* parent_;
@@ -260,7 +259,9 @@ private:
 #define NUV_CLASS(Name)                                                                            \
 public:                                                                                            \
     static const ::nuv::TClassInfo& StaticClassInfo();                                             \
-    const ::nuv::TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    const ::nuv::TClassInfo& ClassInfo() const override {                                          \
+        return StaticClassInfo();                                                                  \
+    }
 
 // ---------------------------------------------------------------------------------------------
 // Objects
@@ -283,13 +284,11 @@ public:
     virtual void BeforeDestruction() {}
 };
 
-template <class C>
-C* TClassInfo::Cast(TObject* o) {
+template <class C> C* TClassInfo::Cast(TObject* o) {
     return static_cast<C*>(o);
 }
 
-template <class T>
-void FreeAndNil(T*& p) {
+template <class T> void FreeAndNil(T*& p) {
     T* q = p;
     p = nullptr;
     if (q != nullptr)
@@ -319,9 +318,19 @@ public:
 // ---------------------------------------------------------------------------------------------
 // Components
 
-enum class TComponentStateItem { csLoading, csReading, csWriting, csDestroying, csDesigning,
-                                 csAncestor, csUpdating, csFixups, csFreeNotification,
-                                 csInline, csDesignInstance };
+enum class TComponentStateItem {
+    csLoading,
+    csReading,
+    csWriting,
+    csDestroying,
+    csDesigning,
+    csAncestor,
+    csUpdating,
+    csFixups,
+    csFreeNotification,
+    csInline,
+    csDesignInstance
+};
 using TComponentState = TSet<TComponentStateItem>;
 using enum TComponentStateItem;
 
@@ -403,8 +412,7 @@ private:
     friend class TComponent;
 };
 
-template <class T>
-class TComponentRef : public TComponentRefBase {
+template <class T> class TComponentRef : public TComponentRefBase {
 public:
     TComponentRef() = default;
     TComponentRef(T* target) { Attach(target); }

@@ -194,7 +194,9 @@ struct TListRows {
 // The Qt side of the list view
 
 struct TListViewAccess {
-    static bool CanChange(TCustomListView* lv, TListItem* it, TItemChange c) { return lv->CanChange(it, c); }
+    static bool CanChange(TCustomListView* lv, TListItem* it, TItemChange c) {
+        return lv->CanChange(it, c);
+    }
     static void Change(TCustomListView* lv, TListItem* it, TItemChange c) { lv->Change(it, c); }
     static void ColClick(TCustomListView* lv, int col) {
         if (col >= 0 && col < lv->columns_->Count())
@@ -219,7 +221,10 @@ namespace {
 class ListViewWidget;
 
 Qt::Alignment QtAlignment(TAlignment a) {
-    return (a == taCenter ? Qt::AlignHCenter : a == taRightJustify ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    return (a == taCenter         ? Qt::AlignHCenter
+            : a == taRightJustify ? Qt::AlignRight
+                                  : Qt::AlignLeft) |
+           Qt::AlignVCenter;
 }
 
 // The rows of the list view as a flat table: row r is the list's r-th TListItem, column 0 its
@@ -234,13 +239,16 @@ public:
         return parent.isValid() || lv == nullptr ? 0 : TListViewAccess::RowCount(lv);
     }
     int columnCount(const QModelIndex& = QModelIndex()) const override { return columns_; }
-    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override {
+    QModelIndex index(int row, int column,
+                      const QModelIndex& parent = QModelIndex()) const override {
         if (parent.isValid() || row < 0 || column < 0 || column >= columns_ || row >= rowCount())
             return QModelIndex();
         return createIndex(row, column);
     }
     QModelIndex parent(const QModelIndex&) const override { return QModelIndex(); }
-    QModelIndex sibling(int row, int column, const QModelIndex&) const override { return index(row, column); }
+    QModelIndex sibling(int row, int column, const QModelIndex&) const override {
+        return index(row, column);
+    }
     bool hasChildren(const QModelIndex& parent = QModelIndex()) const override {
         return !parent.isValid() && rowCount() > 0;
     }
@@ -315,7 +323,8 @@ class VetoSelectionModel : public QItemSelectionModel {
 public:
     VetoSelectionModel(QAbstractItemModel* model, ListViewWidget* view)
         : QItemSelectionModel(model, model), view_(view) {}
-    void select(const QItemSelection& selection, QItemSelectionModel::SelectionFlags command) override;
+    void select(const QItemSelection& selection,
+                QItemSelectionModel::SelectionFlags command) override;
     void select(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) override {
         select(QItemSelection(index, index), command);
     }
@@ -341,8 +350,9 @@ public:
             if (auto* lv = List())
                 Guarded([&] { TListViewAccess::ColClick(lv, col); });
         });
-        QObject::connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                         [this](const QItemSelection& sel, const QItemSelection& desel) { Report(sel, desel); });
+        QObject::connect(
+            selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& sel, const QItemSelection& desel) { Report(sel, desel); });
     }
     TCustomListView* List() const { return rows->list; }
     int RowOf(const QModelIndex& i) const { return i.isValid() ? i.row() : -1; }
@@ -389,7 +399,8 @@ private:
     }
 };
 
-void VetoSelectionModel::select(const QItemSelection& selection, QItemSelectionModel::SelectionFlags command) {
+void VetoSelectionModel::select(const QItemSelection& selection,
+                                QItemSelectionModel::SelectionFlags command) {
     TCustomListView* lv = view_->List();
     if (lv == nullptr || TListViewAccess::Sorting(lv) || !lv->OnChanging.Assigned()) {
         QItemSelectionModel::select(selection, command);
@@ -432,8 +443,10 @@ void VetoSelectionModel::select(const QItemSelection& selection, QItemSelectionM
 // Without RowSelect only the caption column shows the selection.
 class ListViewDelegate : public QStyledItemDelegate {
 public:
-    ListViewDelegate(QObject* parent, ListViewWidget* view) : QStyledItemDelegate(parent), view_(view) {}
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    ListViewDelegate(QObject* parent, ListViewWidget* view)
+        : QStyledItemDelegate(parent), view_(view) {}
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         QStyleOptionViewItem o(option);
         TCustomListView* lv = view_->List();
         if (lv != nullptr && !TListViewAccess::RowSelect(lv) && index.column() > 0)
@@ -445,7 +458,9 @@ private:
     ListViewWidget* view_;
 };
 
-ListViewWidget* ViewOf(const TControl* c) { return c != nullptr ? dynamic_cast<ListViewWidget*>(WidgetOf(c)) : nullptr; }
+ListViewWidget* ViewOf(const TControl* c) {
+    return c != nullptr ? dynamic_cast<ListViewWidget*>(WidgetOf(c)) : nullptr;
+}
 
 TControlWidget* ListViewFactory(TControl* c) {
     auto* w = new ListViewWidget(c);
@@ -461,10 +476,12 @@ TControlWidget* ListViewFactory(TControl* c) {
 const TClassInfo& TListColumn::StaticClassInfo() {
     static const TClassInfo info =
         TClassInfo("TListColumn", &TCollectionItem::StaticClassInfo())
-            .Enum<TListColumn>("Alignment", "TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"},
+            .Enum<TListColumn>("Alignment", "TAlignment",
+                               {"taLeftJustify", "taRightJustify", "taCenter"},
                                &TListColumn::Alignment, &TListColumn::SetAlignment)
             .Bool<TListColumn>("AutoSize", &TListColumn::AutoSize, &TListColumn::SetAutoSize)
-            .Str<TListColumn>("Caption", &TListColumn::Caption, &TListColumn::SetCaption, "TCaption")
+            .Str<TListColumn>("Caption", &TListColumn::Caption, &TListColumn::SetCaption,
+                              "TCaption")
             .Int<TListColumn>("Width", &TListColumn::Width, &TListColumn::SetWidth, "TWidth");
     return info;
 }
@@ -537,7 +554,8 @@ const TClassInfo& TListItem::StaticClassInfo() {
 }
 
 TListItem::TListItem(TListItems* owner)
-    : owner_(owner), subItems_(std::make_unique<TStringList>()), impl_(std::make_unique<TListItemImpl>()) {
+    : owner_(owner), subItems_(std::make_unique<TStringList>()),
+      impl_(std::make_unique<TListItemImpl>()) {
     impl_->item = this;
     subItems_->OnChange = TNotifyEvent([this](TObject*) {
         if (TCustomListView* lv = ListView())
@@ -552,10 +570,16 @@ TListItem::~TListItem() {
         owner_->Unlink(this);
 }
 
-TCustomListView* TListItem::ListView() const { return owner_ != nullptr ? owner_->Owner() : nullptr; }
+TCustomListView* TListItem::ListView() const {
+    return owner_ != nullptr ? owner_->Owner() : nullptr;
+}
 
-TStrings* TListItem::SubItems() const { return subItems_.get(); }
-void TListItem::SetSubItems(TStrings* v) { subItems_->Assign(v); }
+TStrings* TListItem::SubItems() const {
+    return subItems_.get();
+}
+void TListItem::SetSubItems(TStrings* v) {
+    subItems_->Assign(v);
+}
 
 void TListItem::SetCaption(const std::string& v) {
     if (caption_ == v)
@@ -584,8 +608,9 @@ void TListItem::SetSelected(bool v) {
     if (w == nullptr || !impl_->linked)
         return;
     QModelIndex i = w->IndexOf(this);
-    w->selectionModel()->select(i, (v ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
-                                       QItemSelectionModel::Rows);
+    w->selectionModel()->select(i,
+                                (v ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                    QItemSelectionModel::Rows);
 }
 
 bool TListItem::Focused() const {
@@ -606,7 +631,9 @@ void TListItem::SetFocused(bool v) {
         w->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
-int TListItem::Index() const { return owner_ != nullptr ? owner_->IndexOf(this) : -1; }
+int TListItem::Index() const {
+    return owner_ != nullptr ? owner_->IndexOf(this) : -1;
+}
 
 void TListItem::Delete() {
     if (owner_ != nullptr)
@@ -634,7 +661,8 @@ const TClassInfo& TListItems::StaticClassInfo() {
     return info;
 }
 
-TListItems::TListItems(TCustomListView* owner) : owner_(owner), rows_(std::make_unique<TListRows>()) {}
+TListItems::TListItems(TCustomListView* owner)
+    : owner_(owner), rows_(std::make_unique<TListRows>()) {}
 
 TListItems::~TListItems() {
     std::vector<TListItem*> all = All();
@@ -650,11 +678,17 @@ TListItems::~TListItems() {
     }
 }
 
-int TListItems::Count() const { return rows_->Count(); }
+int TListItems::Count() const {
+    return rows_->Count();
+}
 
-std::vector<TListItem*> TListItems::All() const { return rows_->All(); }
+std::vector<TListItem*> TListItems::All() const {
+    return rows_->All();
+}
 
-TListItem* TListItems::Add() { return Insert(Count()); }
+TListItem* TListItems::Add() {
+    return Insert(Count());
+}
 
 TListItem* TListItems::Insert(int index) {
     index = std::clamp(index, 0, Count());
@@ -757,25 +791,34 @@ const TClassInfo& TListView::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TListView", &TCustomListView::StaticClassInfo());
         AddStandardProps(i, pgInput | pgAlign);
-        i.Bool<TCustomListView>("ColumnClick", &TCustomListView::ColumnClick, &TCustomListView::SetColumnClick);
-        i.Object<TCustomListView, TListColumns>("Columns", "TListColumns", &TCustomListView::Columns,
-                                                &TCustomListView::SetColumns);
-        i.Bool<TCustomListView>("HideSelection", &TCustomListView::HideSelection, &TCustomListView::SetHideSelection);
-        i.Object<TCustomListView, TListItems>("Items", "TListItems", &TCustomListView::Items, &TCustomListView::SetItems);
-        i.Bool<TCustomListView>("MultiSelect", &TCustomListView::MultiSelect, &TCustomListView::SetMultiSelect);
-        i.Bool<TCustomListView>("ReadOnly", &TCustomListView::ReadOnly, &TCustomListView::SetReadOnly);
-        i.Bool<TCustomListView>("RowSelect", &TCustomListView::RowSelect, &TCustomListView::SetRowSelect);
+        i.Bool<TCustomListView>("ColumnClick", &TCustomListView::ColumnClick,
+                                &TCustomListView::SetColumnClick);
+        i.Object<TCustomListView, TListColumns>(
+            "Columns", "TListColumns", &TCustomListView::Columns, &TCustomListView::SetColumns);
+        i.Bool<TCustomListView>("HideSelection", &TCustomListView::HideSelection,
+                                &TCustomListView::SetHideSelection);
+        i.Object<TCustomListView, TListItems>("Items", "TListItems", &TCustomListView::Items,
+                                              &TCustomListView::SetItems);
+        i.Bool<TCustomListView>("MultiSelect", &TCustomListView::MultiSelect,
+                                &TCustomListView::SetMultiSelect);
+        i.Bool<TCustomListView>("ReadOnly", &TCustomListView::ReadOnly,
+                                &TCustomListView::SetReadOnly);
+        i.Bool<TCustomListView>("RowSelect", &TCustomListView::RowSelect,
+                                &TCustomListView::SetRowSelect);
         i.Bool<TCustomListView>("ShowColumnHeaders", &TCustomListView::ShowColumnHeaders,
                                 &TCustomListView::SetShowColumnHeaders);
         i.Enum<TCustomListView>("SortType", "TSortType", {"stNone", "stData", "stText", "stBoth"},
                                 &TCustomListView::SortType, &TCustomListView::SetSortType);
-        i.Enum<TCustomListView>("ViewStyle", "TViewStyle", {"vsIcon", "vsSmallIcon", "vsList", "vsReport"},
+        i.Enum<TCustomListView>("ViewStyle", "TViewStyle",
+                                {"vsIcon", "vsSmallIcon", "vsList", "vsReport"},
                                 &TCustomListView::ViewStyle, &TCustomListView::SetViewStyle);
         i.Event<TCustomListView>("OnChange", "TLVChangeEvent", &TCustomListView::OnChange);
         i.Event<TCustomListView>("OnChanging", "TLVChangingEvent", &TCustomListView::OnChanging);
-        i.Event<TCustomListView>("OnColumnClick", "TLVColumnClickEvent", &TCustomListView::OnColumnClick);
+        i.Event<TCustomListView>("OnColumnClick", "TLVColumnClickEvent",
+                                 &TCustomListView::OnColumnClick);
         i.Event<TCustomListView>("OnCompare", "TLVCompareEvent", &TCustomListView::OnCompare);
-        i.Event<TCustomListView>("OnSelectItem", "TLVSelectItemEvent", &TCustomListView::OnSelectItem);
+        i.Event<TCustomListView>("OnSelectItem", "TLVSelectItemEvent",
+                                 &TCustomListView::OnSelectItem);
         return i;
     }();
     return info;
@@ -789,7 +832,8 @@ TCustomListView::TCustomListView(TComponent* owner)
     SetControlStyle(TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks});
     SetTabStop(true);
     SetColor(clWindow);
-    ColorChanged(); // the window colour also when it is the default: a parent's colour must not show through
+    ColorChanged(); // the window colour also when it is the default: a parent's colour must not
+                    // show through
     SetBounds(0, 0, 250, 150);
     SetMultiSelect(false);
     SetHideSelection(true);
@@ -819,7 +863,8 @@ void TCustomListView::SyncColumns() {
             w->resizeColumnToContents(i);
             if (c->width_ == ColumnHeaderWidth) {
                 QFontMetrics fm(w->header()->font());
-                w->setColumnWidth(i, std::max(w->columnWidth(i), fm.horizontalAdvance(Qs(c->Caption())) + 16));
+                w->setColumnWidth(
+                    i, std::max(w->columnWidth(i), fm.horizontalAdvance(Qs(c->Caption())) + 16));
             }
         } else {
             w->setColumnWidth(i, c->width_);
@@ -846,7 +891,8 @@ void TCustomListView::FitTextColumns() {
 
 void TCustomListView::SetMultiSelect(bool v) {
     multiSelect_ = v;
-    ViewOf(this)->setSelectionMode(v ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+    ViewOf(this)->setSelectionMode(v ? QAbstractItemView::ExtendedSelection
+                                     : QAbstractItemView::SingleSelection);
 }
 
 void TCustomListView::SetRowSelect(bool v) {
@@ -860,8 +906,10 @@ void TCustomListView::SetHideSelection(bool v) {
     ListViewWidget* w = ViewOf(this);
     QPalette pal = w->palette();
     if (v) {
-        pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Inactive, QPalette::Base));
-        pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Inactive, QPalette::Text));
+        pal.setColor(QPalette::Inactive, QPalette::Highlight,
+                     pal.color(QPalette::Inactive, QPalette::Base));
+        pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     pal.color(QPalette::Inactive, QPalette::Text));
     } else {
         pal.setColor(QPalette::Inactive, QPalette::Highlight, ToQColor(clBtnFace));
         pal.setColor(QPalette::Inactive, QPalette::HighlightedText, ToQColor(clWindowText));
@@ -940,7 +988,8 @@ void TCustomListView::SelectAll() {
         it->SetSelected(true);
 }
 
-TListItem* TCustomListView::GetNextItem(TListItem* start, TSearchDirection, TItemStates states) const {
+TListItem* TCustomListView::GetNextItem(TListItem* start, TSearchDirection,
+                                        TItemStates states) const {
     int from = start == nullptr ? 0 : items_->IndexOf(start) + 1;
     for (int i = from; i < items_->Count(); ++i) {
         TListItem* it = items_->Item(i);
@@ -953,7 +1002,9 @@ TListItem* TCustomListView::GetNextItem(TListItem* start, TSearchDirection, TIte
     return nullptr;
 }
 
-bool TCustomListView::AlphaSort() { return CustomSort(nullptr, 0); }
+bool TCustomListView::AlphaSort() {
+    return CustomSort(nullptr, 0);
+}
 
 bool TCustomListView::CustomSort(const TLVCompare& compare, std::intptr_t data) {
     std::vector<TListItem*> order = items_->All();
@@ -1002,7 +1053,8 @@ void TCustomListView::Reorder(const std::vector<TListItem*>& order) {
         }
         w->selectionModel()->QItemSelectionModel::select(sel, QItemSelectionModel::ClearAndSelect);
         if (focused != nullptr)
-            w->selectionModel()->setCurrentIndex(w->IndexOf(focused), QItemSelectionModel::NoUpdate);
+            w->selectionModel()->setCurrentIndex(w->IndexOf(focused),
+                                                 QItemSelectionModel::NoUpdate);
     }
     sorting_ = false;
 }
@@ -1017,18 +1069,26 @@ bool TCustomListView::CanChange(TListItem* item, TItemChange change) {
     return allow;
 }
 
-void TCustomListView::Change(TListItem* item, TItemChange change) { OnChange(this, item, change); }
+void TCustomListView::Change(TListItem* item, TItemChange change) {
+    OnChange(this, item, change);
+}
 
-void TCustomListView::ColClick(TListColumn* column) { OnColumnClick(this, column); }
+void TCustomListView::ColClick(TListColumn* column) {
+    OnColumnClick(this, column);
+}
 
-LRESULT TCustomListView::DialogCode() const { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+LRESULT TCustomListView::DialogCode() const {
+    return DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
 
 void TCustomListView::FontChanged() {
     TWinControl::FontChanged();
     ViewOf(this)->header()->setFont(ToQFont(*Font()));
 }
 
-void TCustomListView::WndProc(TMessage& m) { TWinControl::WndProc(m); }
+void TCustomListView::WndProc(TMessage& m) {
+    TWinControl::WndProc(m);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Page control
@@ -1076,7 +1136,8 @@ protected:
         p.fillRect(rect(), palette().color(QPalette::Window));
         for (int i = 0; i < count(); ++i) {
             QRect r = tabRect(i);
-            TPageAccess::Draw(pc, i, Bounds(r.x(), r.y(), r.width(), r.height()), i == currentIndex(), &p);
+            TPageAccess::Draw(pc, i, Bounds(r.x(), r.y(), r.width(), r.height()),
+                              i == currentIndex(), &p);
         }
     }
 
@@ -1110,25 +1171,31 @@ protected:
     }
 };
 
-PageWidget* PageOf(const TControl* c) { return dynamic_cast<PageWidget*>(WidgetOf(c)); }
-TControlWidget* PageFactory(TControl* c) { return new PageWidget(c); }
+PageWidget* PageOf(const TControl* c) {
+    return dynamic_cast<PageWidget*>(WidgetOf(c));
+}
+TControlWidget* PageFactory(TControl* c) {
+    return new PageWidget(c);
+}
 
 } // namespace
 
 const TClassInfo& TPageControl::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TPageControl", &TWinControl::StaticClassInfo());
-        AddStandardProps(i, pgControl | pgAlign | pgFont | pgTab | pgMouse | pgFocus | pgDrag | pgDock | pgDockSite |
-                                pgResize);
+        AddStandardProps(i, pgControl | pgAlign | pgFont | pgTab | pgMouse | pgFocus | pgDrag |
+                                pgDock | pgDockSite | pgResize);
         i.Object<TPageControl, TTabSheet>("ActivePage", "TTabSheet", &TPageControl::ActivePage,
                                           &TPageControl::SetActivePage);
         i.Bool<TPageControl>("MultiLine", &TPageControl::MultiLine, &TPageControl::SetMultiLine);
         i.Bool<TPageControl>("OwnerDraw", &TPageControl::OwnerDraw, &TPageControl::SetOwnerDraw);
-        i.Enum<TPageControl>("Style", "TTabStyle", {"tsTabs", "tsButtons", "tsFlatButtons"}, &TPageControl::Style,
-                             &TPageControl::SetStyle);
-        i.Int<TPageControl>("TabHeight", &TPageControl::TabHeight, &TPageControl::SetTabHeight, "Smallint");
+        i.Enum<TPageControl>("Style", "TTabStyle", {"tsTabs", "tsButtons", "tsFlatButtons"},
+                             &TPageControl::Style, &TPageControl::SetStyle);
+        i.Int<TPageControl>("TabHeight", &TPageControl::TabHeight, &TPageControl::SetTabHeight,
+                            "Smallint");
         i.Int<TPageControl>("TabIndex", &TPageControl::TabIndex, &TPageControl::SetTabIndex);
-        i.Int<TPageControl>("TabWidth", &TPageControl::TabWidth, &TPageControl::SetTabWidth, "Smallint");
+        i.Int<TPageControl>("TabWidth", &TPageControl::TabWidth, &TPageControl::SetTabWidth,
+                            "Smallint");
         i.Event<TPageControl>("OnChange", "TNotifyEvent", &TPageControl::OnChange);
         i.Event<TPageControl>("OnChanging", "TTabChangingEvent", &TPageControl::OnChanging);
         i.Event<TPageControl>("OnDrawTab", "TDrawTabEvent", &TPageControl::OnDrawTab);
@@ -1192,7 +1259,8 @@ int TPageControl::ActivePageIndex() const {
 }
 
 void TPageControl::SetActivePageIndex(int index) {
-    SetActivePage(index >= 0 && index < PageCount() ? pages_[static_cast<std::size_t>(index)] : nullptr);
+    SetActivePage(index >= 0 && index < PageCount() ? pages_[static_cast<std::size_t>(index)]
+                                                    : nullptr);
 }
 
 void TPageControl::SetActivePage(TTabSheet* page) {
@@ -1212,7 +1280,9 @@ void TPageControl::SetActivePage(TTabSheet* page) {
     PlaceSheets();
 }
 
-int TPageControl::TabIndex() const { return activePage_ != nullptr ? activePage_->TabIndex() : -1; }
+int TPageControl::TabIndex() const {
+    return activePage_ != nullptr ? activePage_->TabIndex() : -1;
+}
 
 void TPageControl::SetTabIndex(int index) {
     for (TTabSheet* p : pages_)
@@ -1222,12 +1292,14 @@ void TPageControl::SetTabIndex(int index) {
         }
 }
 
-TTabSheet* TPageControl::FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible) const {
+TTabSheet* TPageControl::FindNextPage(TTabSheet* current, bool goForward,
+                                      bool checkTabVisible) const {
     if (pages_.empty())
         return nullptr;
     int count = PageCount();
     auto it = std::find(pages_.begin(), pages_.end(), current);
-    int start = it == pages_.end() ? (goForward ? count - 1 : 0) : static_cast<int>(it - pages_.begin());
+    int start =
+        it == pages_.end() ? (goForward ? count - 1 : 0) : static_cast<int>(it - pages_.begin());
     int i = start;
     do {
         i = goForward ? (i + 1) % count : (i + count - 1) % count;
@@ -1252,7 +1324,9 @@ bool TPageControl::CanChange() {
     return allow;
 }
 
-void TPageControl::Change() { OnChange(this); }
+void TPageControl::Change() {
+    OnChange(this);
+}
 
 void TPageControl::TabClicked(int tabIndex) {
     TTabSheet* target = nullptr;
@@ -1381,7 +1455,8 @@ const TClassInfo& TTabSheet::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TTabSheet", &TWinControl::StaticClassInfo());
         AddStandardProps(i, pgControl | pgCaption | pgFont | pgMouse | pgFocus | pgDrag | pgResize);
-        i.Int<TTabSheet>("ImageIndex", &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex, "TImageIndex");
+        i.Int<TTabSheet>("ImageIndex", &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex,
+                         "TImageIndex");
         i.Object<TTabSheet, TPageControl>("PageControl", "TPageControl", &TTabSheet::PageControl,
                                           &TTabSheet::SetPageControl);
         i.Int<TTabSheet>("PageIndex", &TTabSheet::PageIndex, &TTabSheet::SetPageIndex);
@@ -1459,8 +1534,12 @@ void TTabSheet::RealSetText(const std::string& text) {
         pageControl_->UpdateTabs();
 }
 
-void TTabSheet::DoShow() { OnShow(this); }
-void TTabSheet::DoHide() { OnHide(this); }
+void TTabSheet::DoShow() {
+    OnShow(this);
+}
+void TTabSheet::DoHide() {
+    OnHide(this);
+}
 
 void TTabSheet::WndProc(TMessage& m) {
     if (m.Msg == CM_SHOWINGCHANGED) {
@@ -1488,10 +1567,22 @@ const TClassInfo& TStatusPanel::StaticClassInfo() {
     return info;
 }
 
-void TStatusPanel::SetText(const std::string& v) { text_ = v; Changed(false); }
-void TStatusPanel::SetWidth(int v) { width_ = v; Changed(false); }
-void TStatusPanel::SetAlignment(TAlignment v) { alignment_ = v; Changed(false); }
-void TStatusPanel::SetBevel(TStatusPanelBevel v) { bevel_ = v; Changed(false); }
+void TStatusPanel::SetText(const std::string& v) {
+    text_ = v;
+    Changed(false);
+}
+void TStatusPanel::SetWidth(int v) {
+    width_ = v;
+    Changed(false);
+}
+void TStatusPanel::SetAlignment(TAlignment v) {
+    alignment_ = v;
+    Changed(false);
+}
+void TStatusPanel::SetBevel(TStatusPanelBevel v) {
+    bevel_ = v;
+    Changed(false);
+}
 
 void TStatusPanel::Assign(TPersistent* source) {
     if (auto* p = dynamic_cast<TStatusPanel*>(source)) {
@@ -1524,9 +1615,10 @@ void TStatusPanels::Update(TCollectionItem*) {
 const TClassInfo& TStatusBar::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TStatusBar", &TCustomControl::StaticClassInfo());
-        AddStandardProps(i, pgControl | pgAlign | pgColor | pgFont | pgClick | pgDblClick | pgMouse | pgDrag |
-                                pgDock | pgResize);
-        i.Object<TStatusBar, TStatusPanels>("Panels", "TStatusPanels", &TStatusBar::Panels, &TStatusBar::SetPanels);
+        AddStandardProps(i, pgControl | pgAlign | pgColor | pgFont | pgClick | pgDblClick |
+                                pgMouse | pgDrag | pgDock | pgResize);
+        i.Object<TStatusBar, TStatusPanels>("Panels", "TStatusPanels", &TStatusBar::Panels,
+                                            &TStatusBar::SetPanels);
         i.Bool<TStatusBar>("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel);
         i.Str<TStatusBar>("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText);
         i.Bool<TStatusBar>("SizeGrip", &TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip);
@@ -1535,17 +1627,29 @@ const TClassInfo& TStatusBar::StaticClassInfo() {
     return info;
 }
 
-TStatusBar::TStatusBar(TComponent* owner) : TCustomControl(owner), panels_(std::make_unique<TStatusPanels>(this)) {
+TStatusBar::TStatusBar(TComponent* owner)
+    : TCustomControl(owner), panels_(std::make_unique<TStatusPanels>(this)) {
     SetColor(clBtnFace);
     SetBounds(0, 0, 200, 19);
     SetAlign(alBottom);
 }
 
-TStatusBar::~TStatusBar() { panels_.reset(); }
+TStatusBar::~TStatusBar() {
+    panels_.reset();
+}
 
-void TStatusBar::SetSimplePanel(bool v) { simplePanel_ = v; Invalidate(); }
-void TStatusBar::SetSimpleText(const std::string& v) { simpleText_ = v; Invalidate(); }
-void TStatusBar::SetSizeGrip(bool v) { sizeGrip_ = v; Invalidate(); }
+void TStatusBar::SetSimplePanel(bool v) {
+    simplePanel_ = v;
+    Invalidate();
+}
+void TStatusBar::SetSimpleText(const std::string& v) {
+    simpleText_ = v;
+    Invalidate();
+}
+void TStatusBar::SetSizeGrip(bool v) {
+    sizeGrip_ = v;
+    Invalidate();
+}
 
 void TStatusBar::Paint() {
     TCanvas* c = Canvas();
@@ -1562,8 +1666,11 @@ void TStatusBar::Paint() {
         fr.Left += 2;
         fr.Right -= 2;
         c->Brush()->SetStyle(bsClear);
-        c->DrawText(text, fr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
-                                   (a == taCenter ? DT_CENTER : a == taRightJustify ? DT_RIGHT : DT_LEFT));
+        c->DrawText(text, fr,
+                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
+                        (a == taCenter         ? DT_CENTER
+                         : a == taRightJustify ? DT_RIGHT
+                                               : DT_LEFT));
         c->Brush()->SetStyle(bsSolid);
     };
     int top = 2;

@@ -67,7 +67,9 @@ class TListColumns : public TCollection {
 public:
     explicit TListColumns(TCustomListView* owner) : owner_(owner) {}
     TListColumn* Add();
-    TListColumn* Items(int index) const { return static_cast<TListColumn*>(TCollection::Items(index)); }
+    TListColumn* Items(int index) const {
+        return static_cast<TListColumn*>(TCollection::Items(index));
+    }
     TCustomListView* Owner() const { return owner_; }
 
 protected:
@@ -142,7 +144,8 @@ private:
     int updateCount_ = 0;
 };
 
-using TLVCompareEvent = TEvent<void(TObject* Sender, TListItem* Item1, TListItem* Item2, int Data, int& Compare)>;
+using TLVCompareEvent =
+    TEvent<void(TObject* Sender, TListItem* Item1, TListItem* Item2, int Data, int& Compare)>;
 using TLVColumnClickEvent = TEvent<void(TObject* Sender, TListColumn* Column)>;
 using TLVSelectItemEvent = TEvent<void(TObject* Sender, TListItem* Item, bool Selected)>;
 using TLVChangeEvent = TEvent<void(TObject* Sender, TListItem* Item, TItemChange Change)>;
@@ -278,7 +281,8 @@ private:
 };
 
 using TTabChangingEvent = TEvent<void(TObject* Sender, bool& AllowChange)>;
-using TDrawTabEvent = TEvent<void(TWinControl* Control, int TabIndex, const TRect& Rect, bool Active)>;
+using TDrawTabEvent =
+    TEvent<void(TWinControl* Control, int TabIndex, const TRect& Rect, bool Active)>;
 enum class TTabStyle { tsTabs, tsButtons, tsFlatButtons };
 using enum TTabStyle;
 
@@ -380,7 +384,9 @@ class TStatusPanels : public TCollection {
 public:
     explicit TStatusPanels(TStatusBar* owner) : owner_(owner) {}
     TStatusPanel* Add();
-    TStatusPanel* Items(int index) const { return static_cast<TStatusPanel*>(TCollection::Items(index)); }
+    TStatusPanel* Items(int index) const {
+        return static_cast<TStatusPanel*>(TCollection::Items(index));
+    }
 
 protected:
     TCollectionItem* NewItem() override { return Add(); }

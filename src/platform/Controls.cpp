@@ -53,7 +53,9 @@ std::vector<TCanvas*>& OpenCanvases() {
     return list;
 }
 
-TControlWidget* HookOf(const TControl* c) { return c != nullptr && c->Impl() ? c->Impl()->hook : nullptr; }
+TControlWidget* HookOf(const TControl* c) {
+    return c != nullptr && c->Impl() ? c->Impl()->hook : nullptr;
+}
 
 QWidget* MakePlainWidget(TControl* c, bool windowed) {
     auto* w = new TWidget<QWidget>(c);
@@ -124,13 +126,13 @@ TShiftState KeyboardShiftState() {
 }
 
 static const std::pair<int, Word> kKeyMap[] = {
-    {Qt::Key_Backspace, VK_BACK}, {Qt::Key_Tab, VK_TAB},       {Qt::Key_Backtab, VK_TAB},
-    {Qt::Key_Return, VK_RETURN},  {Qt::Key_Enter, VK_RETURN},  {Qt::Key_Shift, VK_SHIFT},
-    {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU},     {Qt::Key_Pause, VK_PAUSE},
-    {Qt::Key_Escape, VK_ESCAPE},  {Qt::Key_Space, VK_SPACE},   {Qt::Key_PageUp, VK_PRIOR},
-    {Qt::Key_PageDown, VK_NEXT},  {Qt::Key_End, VK_END},       {Qt::Key_Home, VK_HOME},
-    {Qt::Key_Left, VK_LEFT},      {Qt::Key_Up, VK_UP},         {Qt::Key_Right, VK_RIGHT},
-    {Qt::Key_Down, VK_DOWN},      {Qt::Key_Insert, VK_INSERT}, {Qt::Key_Delete, VK_DELETE},
+    {Qt::Key_Backspace, VK_BACK},  {Qt::Key_Tab, VK_TAB},       {Qt::Key_Backtab, VK_TAB},
+    {Qt::Key_Return, VK_RETURN},   {Qt::Key_Enter, VK_RETURN},  {Qt::Key_Shift, VK_SHIFT},
+    {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU},      {Qt::Key_Pause, VK_PAUSE},
+    {Qt::Key_Escape, VK_ESCAPE},   {Qt::Key_Space, VK_SPACE},   {Qt::Key_PageUp, VK_PRIOR},
+    {Qt::Key_PageDown, VK_NEXT},   {Qt::Key_End, VK_END},       {Qt::Key_Home, VK_HOME},
+    {Qt::Key_Left, VK_LEFT},       {Qt::Key_Up, VK_UP},         {Qt::Key_Right, VK_RIGHT},
+    {Qt::Key_Down, VK_DOWN},       {Qt::Key_Insert, VK_INSERT}, {Qt::Key_Delete, VK_DELETE},
 };
 
 Word VirtualKeyFromQt(int key) {
@@ -228,7 +230,9 @@ TControl::~TControl() {
     }
 }
 
-void TControl::BeforeDestruction() { TComponent::BeforeDestruction(); }
+void TControl::BeforeDestruction() {
+    TComponent::BeforeDestruction();
+}
 
 void TControl::SetParent(TWinControl* parent) {
     if (parent_ == parent)
@@ -271,10 +275,16 @@ void TControl::SetBounds(int left, int top, int width, int height) {
         Resize();
 }
 
-TRect TControl::ClientRect() const { return Rect(0, 0, width_, height_); }
+TRect TControl::ClientRect() const {
+    return Rect(0, 0, width_, height_);
+}
 
-void TControl::SetClientWidth(int v) { SetWidth(v + (width_ - ClientWidth())); }
-void TControl::SetClientHeight(int v) { SetHeight(v + (height_ - ClientHeight())); }
+void TControl::SetClientWidth(int v) {
+    SetWidth(v + (width_ - ClientWidth()));
+}
+void TControl::SetClientHeight(int v) {
+    SetHeight(v + (height_ - ClientHeight()));
+}
 
 TPoint TControl::ClientToScreen(TPoint p) const {
     QWidget* w = impl_->widget;
@@ -330,7 +340,9 @@ void TControl::Show() {
     BringToFront();
 }
 
-void TControl::Hide() { SetVisible(false); }
+void TControl::Hide() {
+    SetVisible(false);
+}
 
 void TControl::SetEnabled(bool enabled) {
     if (enabled_ == enabled)
@@ -341,7 +353,9 @@ void TControl::SetEnabled(bool enabled) {
     Perform(CM_ENABLEDCHANGED, 0, 0);
 }
 
-std::string TControl::RealGetText() const { return text_; }
+std::string TControl::RealGetText() const {
+    return text_;
+}
 
 void TControl::RealSetText(const std::string& text) {
     text_ = text;
@@ -360,7 +374,9 @@ std::string GetShortHint(const std::string& hint) {
     return bar == std::string::npos ? hint : hint.substr(0, bar);
 }
 
-bool TControl::EffectiveShowHint() const { return showHint_; }
+bool TControl::EffectiveShowHint() const {
+    return showHint_;
+}
 
 void TControl::UpdateHint() {
     QWidget* w = impl_->widget;
@@ -490,17 +506,33 @@ void TControl::SetCursor(TCursor cursor) {
     if (w == nullptr)
         return;
     switch (cursor) {
-    case crHandPoint: w->setCursor(Qt::PointingHandCursor); break;
-    case crIBeam: w->setCursor(Qt::IBeamCursor); break;
-    case crCross: w->setCursor(Qt::CrossCursor); break;
-    case crHourGlass: w->setCursor(Qt::WaitCursor); break;
-    case crSizeAll: w->setCursor(Qt::SizeAllCursor); break;
-    case crNone: w->setCursor(Qt::BlankCursor); break;
-    default: w->unsetCursor(); break;
+    case crHandPoint:
+        w->setCursor(Qt::PointingHandCursor);
+        break;
+    case crIBeam:
+        w->setCursor(Qt::IBeamCursor);
+        break;
+    case crCross:
+        w->setCursor(Qt::CrossCursor);
+        break;
+    case crHourGlass:
+        w->setCursor(Qt::WaitCursor);
+        break;
+    case crSizeAll:
+        w->setCursor(Qt::SizeAllCursor);
+        break;
+    case crNone:
+        w->setCursor(Qt::BlankCursor);
+        break;
+    default:
+        w->unsetCursor();
+        break;
     }
 }
 
-TPopupMenu* TControl::PopupMenu() const { return popupMenu_; }
+TPopupMenu* TControl::PopupMenu() const {
+    return popupMenu_;
+}
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
     if (popupMenu_ == menu)
@@ -582,7 +614,9 @@ void TControl::Click() {
     OnClick(this);
 }
 
-void TControl::DblClick() { OnDblClick(this); }
+void TControl::DblClick() {
+    OnDblClick(this);
+}
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     OnMouseDown(this, button, shift, x, y);
@@ -590,8 +624,12 @@ void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
 void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     OnMouseUp(this, button, shift, x, y);
 }
-void TControl::MouseMove(TShiftState shift, int x, int y) { OnMouseMove(this, shift, x, y); }
-void TControl::Resize() { OnResize(this); }
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+    OnMouseMove(this, shift, x, y);
+}
+void TControl::Resize() {
+    OnResize(this);
+}
 
 static TShiftState ShiftFromMessage(WPARAM w) {
     TShiftState s;
@@ -701,13 +739,31 @@ static void SynthesizeMouse(QWidget* w, const TMessage& m) {
     QEvent::Type type;
     Qt::MouseButton button = Qt::NoButton;
     switch (m.Msg) {
-    case WM_LBUTTONDOWN: type = QEvent::MouseButtonPress; button = Qt::LeftButton; break;
-    case WM_LBUTTONUP: type = QEvent::MouseButtonRelease; button = Qt::LeftButton; break;
-    case WM_LBUTTONDBLCLK: type = QEvent::MouseButtonDblClick; button = Qt::LeftButton; break;
-    case WM_RBUTTONDOWN: type = QEvent::MouseButtonPress; button = Qt::RightButton; break;
-    case WM_RBUTTONUP: type = QEvent::MouseButtonRelease; button = Qt::RightButton; break;
-    case WM_MOUSEMOVE: type = QEvent::MouseMove; break;
-    default: return;
+    case WM_LBUTTONDOWN:
+        type = QEvent::MouseButtonPress;
+        button = Qt::LeftButton;
+        break;
+    case WM_LBUTTONUP:
+        type = QEvent::MouseButtonRelease;
+        button = Qt::LeftButton;
+        break;
+    case WM_LBUTTONDBLCLK:
+        type = QEvent::MouseButtonDblClick;
+        button = Qt::LeftButton;
+        break;
+    case WM_RBUTTONDOWN:
+        type = QEvent::MouseButtonPress;
+        button = Qt::RightButton;
+        break;
+    case WM_RBUTTONUP:
+        type = QEvent::MouseButtonRelease;
+        button = Qt::RightButton;
+        break;
+    case WM_MOUSEMOVE:
+        type = QEvent::MouseMove;
+        break;
+    default:
+        return;
     }
     QPointF local(MessageX(m.LParam), MessageY(m.LParam));
     // A press is sent to the innermost child under the point (the viewport of a list).
@@ -715,7 +771,8 @@ static void SynthesizeMouse(QWidget* w, const TMessage& m) {
     if (target == nullptr || ControlOfWidget(target) != ControlOfWidget(w))
         target = w;
     QPointF pos = target == w ? local : QPointF(target->mapFrom(w, local.toPoint()));
-    Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    Qt::MouseButtons buttons =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
     QMouseEvent e(type, pos, QPointF(w->mapToGlobal(local.toPoint())), button, buttons,
                   QGuiApplication::queryKeyboardModifiers());
     SynthesizeScope scope;
@@ -752,16 +809,20 @@ void TControl::DefaultHandler(TMessage& m) {
         break;
     case WM_CHAR: {
         char32_t ch = static_cast<char32_t>(m.WParam);
-        int key = ch == 13 ? Qt::Key_Return : ch == 8 ? Qt::Key_Backspace : ch == 27 ? Qt::Key_Escape : 0;
+        int key = ch == 13   ? Qt::Key_Return
+                  : ch == 8  ? Qt::Key_Backspace
+                  : ch == 27 ? Qt::Key_Escape
+                             : 0;
         QString text = ch == 8 || ch == 27 || ch == 13 ? QString(QChar(static_cast<char16_t>(ch)))
-                                                      : QString::fromUcs4(&ch, 1);
+                                                       : QString::fromUcs4(&ch, 1);
         SynthesizeKey(w, key, text);
         break;
     }
     case WM_KEYDOWN: {
         int key = QtKeyFromVirtualKey(static_cast<Word>(m.WParam));
-        if (key != 0 && !(m.WParam >= 'A' && m.WParam <= 'Z') && !(m.WParam >= '0' && m.WParam <= '9') &&
-            m.WParam != VK_RETURN && m.WParam != VK_BACK && m.WParam != VK_SPACE)
+        if (key != 0 && !(m.WParam >= 'A' && m.WParam <= 'Z') &&
+            !(m.WParam >= '0' && m.WParam <= '9') && m.WParam != VK_RETURN && m.WParam != VK_BACK &&
+            m.WParam != VK_SPACE)
             SynthesizeKey(w, key, QString());
         break;
     }
@@ -821,13 +882,20 @@ void StartDrag();
 struct TDragAccess {
     static void StartDrag(TControl* c, TDragObject*& o) { c->DoStartDrag(o); }
     static void StartDock(TControl* c, TDragDockObject*& o) { c->DoStartDock(o); }
-    static void Over(TControl* c, TObject* src, int x, int y, TDragState st, bool& acc) { c->DragOver(src, x, y, st, acc); }
+    static void Over(TControl* c, TObject* src, int x, int y, TDragState st, bool& acc) {
+        c->DragOver(src, x, y, st, acc);
+    }
     static void Drop(TControl* c, TObject* src, int x, int y) { c->DragDrop(src, x, y); }
     static void End(TControl* c, TObject* t, int x, int y) { c->DoEndDrag(t, x, y); }
     static void EndDock(TControl* c, TObject* t, int x, int y) { c->DoEndDock(t, x, y); }
-    static void DockOver(TWinControl* c, TDragDockObject* s, int x, int y, TDragState st, bool& acc) { c->DockOver(s, x, y, st, acc); }
+    static void DockOver(TWinControl* c, TDragDockObject* s, int x, int y, TDragState st,
+                         bool& acc) {
+        c->DockOver(s, x, y, st, acc);
+    }
     static void DockDrop(TWinControl* c, TDragDockObject* s, int x, int y) { c->DockDrop(s, x, y); }
-    static bool UnDock(TWinControl* c, TWinControl* t, TControl* client) { return c->DoUnDock(t, client); }
+    static bool UnDock(TWinControl* c, TWinControl* t, TControl* client) {
+        return c->DoUnDock(t, client);
+    }
 };
 
 namespace {
@@ -860,7 +928,8 @@ void StartDrag() {
 
 TControl* DockTargetAt(TControl* c) {
     for (; c != nullptr; c = c->Parent())
-        if (auto* wc = dynamic_cast<TWinControl*>(c); wc != nullptr && wc->DockSite() && wc != g_drag.source.Get())
+        if (auto* wc = dynamic_cast<TWinControl*>(c);
+            wc != nullptr && wc->DockSite() && wc != g_drag.source.Get())
             return wc;
     return nullptr;
 }
@@ -879,7 +948,9 @@ void MoveDrag(QPoint global) {
         TPoint p = old->ScreenToClient({global.x(), global.y()});
         bool acc = false;
         if (g_drag.dock)
-            TDragAccess::DockOver(static_cast<TWinControl*>(old), static_cast<TDragDockObject*>(g_drag.object), p.X, p.Y, dsDragLeave, acc);
+            TDragAccess::DockOver(static_cast<TWinControl*>(old),
+                                  static_cast<TDragDockObject*>(g_drag.object), p.X, p.Y,
+                                  dsDragLeave, acc);
         else
             TDragAccess::Over(old, g_drag.object, p.X, p.Y, dsDragLeave, acc);
     }
@@ -890,7 +961,8 @@ void MoveDrag(QPoint global) {
         bool acc = false;
         TDragState st = old == over ? dsDragMove : dsDragEnter;
         if (g_drag.dock)
-            TDragAccess::DockOver(static_cast<TWinControl*>(over), static_cast<TDragDockObject*>(g_drag.object), p.X, p.Y, st, acc);
+            TDragAccess::DockOver(static_cast<TWinControl*>(over),
+                                  static_cast<TDragDockObject*>(g_drag.object), p.X, p.Y, st, acc);
         else
             TDragAccess::Over(over, g_drag.object, p.X, p.Y, st, acc);
         g_drag.accepted = acc;
@@ -958,7 +1030,9 @@ void TControl::EndDrag(bool drop) {
         FinishDrag(drop, QCursor::pos());
 }
 
-bool TControl::Dragging() const { return g_drag.source.Get() == this && g_drag.started; }
+bool TControl::Dragging() const {
+    return g_drag.source.Get() == this && g_drag.started;
+}
 
 void TControl::ManualDock(TWinControl* site) {
     hostDockSite_ = site;
@@ -967,15 +1041,25 @@ void TControl::ManualDock(TWinControl* site) {
         SetAlign(alClient);
 }
 
-void TControl::DoStartDrag(TDragObject*& dragObject) { OnStartDrag(this, dragObject); }
-void TControl::DoEndDrag(TObject* target, int x, int y) { OnEndDrag(this, target, x, y); }
+void TControl::DoStartDrag(TDragObject*& dragObject) {
+    OnStartDrag(this, dragObject);
+}
+void TControl::DoEndDrag(TObject* target, int x, int y) {
+    OnEndDrag(this, target, x, y);
+}
 void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
     accept = OnDragOver.Assigned();
     OnDragOver(this, source, x, y, state, accept);
 }
-void TControl::DragDrop(TObject* source, int x, int y) { OnDragDrop(this, source, x, y); }
-void TControl::DoStartDock(TDragDockObject*& dragObject) { OnStartDock(this, dragObject); }
-void TControl::DoEndDock(TObject* target, int x, int y) { OnEndDock(this, target, x, y); }
+void TControl::DragDrop(TObject* source, int x, int y) {
+    OnDragDrop(this, source, x, y);
+}
+void TControl::DoStartDock(TDragDockObject*& dragObject) {
+    OnStartDock(this, dragObject);
+}
+void TControl::DoEndDock(TObject* target, int x, int y) {
+    OnEndDock(this, target, x, y);
+}
 
 // ---------------------------------------------------------------------------------------------
 // TWinControl
@@ -1003,7 +1087,8 @@ TWinControl::~TWinControl() {
         Screen->activeControl_ = nullptr;
     // The parent frees its child controls (they leave the owner's list as they go).
     while (!controls_.empty() || !winControls_.empty()) {
-        TControl* c = !winControls_.empty() ? static_cast<TControl*>(winControls_.back()) : controls_.back();
+        TControl* c =
+            !winControls_.empty() ? static_cast<TControl*>(winControls_.back()) : controls_.back();
         RemoveControl(c);
         c->Free();
     }
@@ -1242,7 +1327,8 @@ TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, 
             --i;
         }
         TWinControl* c = list[static_cast<std::size_t>(i)];
-        if (c->CanFocus() && (!checkTabStop || c->TabStop()) && (!checkParent || c->Parent() == this))
+        if (c->CanFocus() && (!checkTabStop || c->TabStop()) &&
+            (!checkParent || c->Parent() == this))
             return c;
     } while (i != start);
     return nullptr;
@@ -1283,13 +1369,16 @@ TControl* TWinControl::DockClients(int index) const {
 void TWinControl::DockOver(TDragDockObject* source, int x, int y, TDragState state, bool& accept) {
     TRect influence = BoundsRect();
     bool canDock = true;
-    OnGetSiteInfo(this, source != nullptr ? source->Control : nullptr, influence, TPoint{x, y}, canDock);
+    OnGetSiteInfo(this, source != nullptr ? source->Control : nullptr, influence, TPoint{x, y},
+                  canDock);
     accept = canDock;
     if (canDock)
         OnDockOver(this, source, x, y, state, accept);
 }
 
-void TWinControl::DockDrop(TDragDockObject* source, int x, int y) { OnDockDrop(this, source, x, y); }
+void TWinControl::DockDrop(TDragDockObject* source, int x, int y) {
+    OnDockDrop(this, source, x, y);
+}
 
 bool TWinControl::DoUnDock(TWinControl* newTarget, TControl* client) {
     bool allow = true;
@@ -1334,11 +1423,16 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
                 list.push_back(c);
         std::stable_sort(list.begin(), list.end(), [a](TControl* x, TControl* y) {
             switch (a) {
-            case alTop: return x->Top() < y->Top();
-            case alBottom: return x->Top() + x->Height() > y->Top() + y->Height();
-            case alLeft: return x->Left() < y->Left();
-            case alRight: return x->Left() + x->Width() > y->Left() + y->Width();
-            default: return false;
+            case alTop:
+                return x->Top() < y->Top();
+            case alBottom:
+                return x->Top() + x->Height() > y->Top() + y->Height();
+            case alLeft:
+                return x->Left() < y->Left();
+            case alRight:
+                return x->Left() + x->Width() > y->Left() + y->Width();
+            default:
+                return false;
             }
         });
         for (TControl* c : list) {
@@ -1398,11 +1492,21 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     }
 }
 
-void TWinControl::DoEnter() { OnEnter(this); }
-void TWinControl::DoExit() { OnExit(this); }
-void TWinControl::KeyDown(Word& key, TShiftState shift) { OnKeyDown(this, key, shift); }
-void TWinControl::KeyUp(Word& key, TShiftState shift) { OnKeyUp(this, key, shift); }
-void TWinControl::KeyPress(TKeyChar& key) { OnKeyPress(this, key); }
+void TWinControl::DoEnter() {
+    OnEnter(this);
+}
+void TWinControl::DoExit() {
+    OnExit(this);
+}
+void TWinControl::KeyDown(Word& key, TShiftState shift) {
+    OnKeyDown(this, key, shift);
+}
+void TWinControl::KeyUp(Word& key, TShiftState shift) {
+    OnKeyUp(this, key, shift);
+}
+void TWinControl::KeyPress(TKeyChar& key) {
+    OnKeyPress(this, key);
+}
 
 bool TWinControl::DoKeyDown(Word& key, TShiftState shift) {
     TCustomForm* form = GetParentForm(this);
@@ -1518,7 +1622,9 @@ void TWinControl::WndProc(TMessage& m) {
     }
 }
 
-void TWinControl::DefaultHandler(TMessage& m) { TControl::DefaultHandler(m); }
+void TWinControl::DefaultHandler(TMessage& m) {
+    TControl::DefaultHandler(m);
+}
 
 // ---------------------------------------------------------------------------------------------
 // TCustomControl and TGraphicControl
@@ -1535,7 +1641,9 @@ TCustomControl::TCustomControl(TComponent* owner, TWidgetFactory factory)
     Impl()->canvas = canvas_.get();
 }
 
-TCustomControl::~TCustomControl() { Impl()->canvas = nullptr; }
+TCustomControl::~TCustomControl() {
+    Impl()->canvas = nullptr;
+}
 
 void TCustomControl::WndProc(TMessage& m) {
     if (m.Msg == WM_PAINT) {
@@ -1558,7 +1666,9 @@ TGraphicControl::TGraphicControl(TComponent* owner, TWidgetFactory factory)
     Impl()->canvas = canvas_.get();
 }
 
-TGraphicControl::~TGraphicControl() { Impl()->canvas = nullptr; }
+TGraphicControl::~TGraphicControl() {
+    Impl()->canvas = nullptr;
+}
 
 void TGraphicControl::WndProc(TMessage& m) {
     if (m.Msg == WM_PAINT) {
@@ -1696,8 +1806,8 @@ bool TUiEventFilter::Mouse(QWidget* receiver, QMouseEvent* e) {
         }
     }
     // Qt hands an unhandled mouse event on to the parents; the control saw it already.
-    if (e->type() == lastType_ && e->timestamp() == lastStamp_ && e->globalPosition() == lastGlobal_ &&
-        receiver->isAncestorOf(lastReceiverControl_))
+    if (e->type() == lastType_ && e->timestamp() == lastStamp_ &&
+        e->globalPosition() == lastGlobal_ && receiver->isAncestorOf(lastReceiverControl_))
         return false;
     TControl* c = ControlOfWidget(receiver);
     if (c == nullptr)
@@ -1712,16 +1822,24 @@ bool TUiEventFilter::Mouse(QWidget* receiver, QMouseEvent* e) {
     Qt::MouseButton b = e->button();
     switch (e->type()) {
     case QEvent::MouseButtonPress:
-        msg = b == Qt::LeftButton ? WM_LBUTTONDOWN : b == Qt::RightButton ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+        msg = b == Qt::LeftButton    ? WM_LBUTTONDOWN
+              : b == Qt::RightButton ? WM_RBUTTONDOWN
+                                     : WM_MBUTTONDOWN;
         break;
     case QEvent::MouseButtonDblClick:
         if (c->ControlStyle().Contains(csDoubleClicks))
-            msg = b == Qt::LeftButton ? WM_LBUTTONDBLCLK : b == Qt::RightButton ? WM_RBUTTONDBLCLK : WM_MBUTTONDBLCLK;
+            msg = b == Qt::LeftButton    ? WM_LBUTTONDBLCLK
+                  : b == Qt::RightButton ? WM_RBUTTONDBLCLK
+                                         : WM_MBUTTONDBLCLK;
         else
-            msg = b == Qt::LeftButton ? WM_LBUTTONDOWN : b == Qt::RightButton ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+            msg = b == Qt::LeftButton    ? WM_LBUTTONDOWN
+                  : b == Qt::RightButton ? WM_RBUTTONDOWN
+                                         : WM_MBUTTONDOWN;
         break;
     case QEvent::MouseButtonRelease:
-        msg = b == Qt::LeftButton ? WM_LBUTTONUP : b == Qt::RightButton ? WM_RBUTTONUP : WM_MBUTTONUP;
+        msg = b == Qt::LeftButton    ? WM_LBUTTONUP
+              : b == Qt::RightButton ? WM_RBUTTONUP
+                                     : WM_MBUTTONUP;
         break;
     default:
         msg = WM_MOUSEMOVE;
@@ -1802,10 +1920,21 @@ bool TUiEventFilter::Key(QWidget* receiver, QKeyEvent* e) {
     // Dialog keys that the control does not keep.
     LRESULT mask = 0;
     switch (vk) {
-    case VK_TAB: mask = DLGC_WANTTAB; break;
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
-    case VK_RETURN: case VK_ESCAPE: mask = DLGC_WANTALLKEYS; break;
-    default: break;
+    case VK_TAB:
+        mask = DLGC_WANTTAB;
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        mask = DLGC_WANTARROWS;
+        break;
+    case VK_RETURN:
+    case VK_ESCAPE:
+        mask = DLGC_WANTALLKEYS;
+        break;
+    default:
+        break;
     }
     if (mask != 0 && form != nullptr && c->Perform(CM_WANTSPECIALKEY, vk, 0) == 0 &&
         (c->Perform(WM_GETDLGCODE, 0, 0) & mask) == 0 && ctl &&
@@ -1871,9 +2000,12 @@ bool TUiEventFilter::Key(QWidget* receiver, QKeyEvent* e) {
     QString newText = text;
     if (ch != 0 && newChar != ch) {
         newText = newChar == 13 ? QString("\r") : QString::fromUcs4(&newChar, 1);
-        qtKey = newChar == 13 ? Qt::Key_Return : (newChar < 128 && QChar(static_cast<char16_t>(newChar)).isLetter()
-                                                      ? Qt::Key_A + (QChar(static_cast<char16_t>(newChar)).toUpper().unicode() - 'A')
-                                                      : 0);
+        qtKey = newChar == 13
+                    ? Qt::Key_Return
+                    : (newChar < 128 && QChar(static_cast<char16_t>(newChar)).isLetter()
+                           ? Qt::Key_A +
+                                 (QChar(static_cast<char16_t>(newChar)).toUpper().unicode() - 'A')
+                           : 0);
     } else if (newKey != vk) {
         qtKey = QtKeyFromVirtualKey(newKey);
         newText = QString();

@@ -68,16 +68,40 @@ enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TTextLayout { tlTop, tlCenter, tlBottom };
 using enum TTextLayout;
 
-enum class TControlStyleItem { csAcceptsControls, csCaptureMouse, csDesignInteractive,
-                               csClickEvents, csFramed, csSetCaption, csOpaque, csDoubleClicks,
-                               csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable,
-                               csNoStdEvents, csDisplayDragImage, csReflector, csActionClient,
-                               csMenuEvents };
+enum class TControlStyleItem {
+    csAcceptsControls,
+    csCaptureMouse,
+    csDesignInteractive,
+    csClickEvents,
+    csFramed,
+    csSetCaption,
+    csOpaque,
+    csDoubleClicks,
+    csFixedWidth,
+    csFixedHeight,
+    csNoDesignVisible,
+    csReplicatable,
+    csNoStdEvents,
+    csDisplayDragImage,
+    csReflector,
+    csActionClient,
+    csMenuEvents
+};
 using enum TControlStyleItem;
 using TControlStyle = TSet<TControlStyleItem>;
-enum class TControlStateItem { csLButtonDown, csClicked, csPalette, csReadingState,
-                               csAlignmentNeeded, csFocusing, csCreating, csPaintCopy,
-                               csCustomPaint, csDestroyingHandle, csDocking };
+enum class TControlStateItem {
+    csLButtonDown,
+    csClicked,
+    csPalette,
+    csReadingState,
+    csAlignmentNeeded,
+    csFocusing,
+    csCreating,
+    csPaintCopy,
+    csCustomPaint,
+    csDestroyingHandle,
+    csDocking
+};
 using enum TControlStateItem;
 using TControlState = TSet<TControlStateItem>;
 
@@ -435,8 +459,7 @@ public:
     void UpdateShowingChildren();
 
 private:
-
-    std::vector<TControl*> controls_;   // graphic controls, bottom first
+    std::vector<TControl*> controls_;       // graphic controls, bottom first
     std::vector<TWinControl*> winControls_; // windowed controls, bottom first
     std::vector<TWinControl*> tabList_;
     HWND handle_ = 0;

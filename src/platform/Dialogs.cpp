@@ -12,17 +12,28 @@ namespace nuv {
 
 TModalResult ButtonModalResult(TMsgDlgBtn b) {
     switch (b) {
-    case mbYes: return mrYes;
-    case mbNo: return mrNo;
-    case mbOK: return mrOk;
-    case mbCancel: return mrCancel;
-    case mbAbort: return mrAbort;
-    case mbRetry: return mrRetry;
-    case mbIgnore: return mrIgnore;
-    case mbAll: return mrAll;
-    case mbNoToAll: return mrNoToAll;
-    case mbYesToAll: return mrYesToAll;
-    case mbHelp: return mrNone;
+    case mbYes:
+        return mrYes;
+    case mbNo:
+        return mrNo;
+    case mbOK:
+        return mrOk;
+    case mbCancel:
+        return mrCancel;
+    case mbAbort:
+        return mrAbort;
+    case mbRetry:
+        return mrRetry;
+    case mbIgnore:
+        return mrIgnore;
+    case mbAll:
+        return mrAll;
+    case mbNoToAll:
+        return mrNoToAll;
+    case mbYesToAll:
+        return mrYesToAll;
+    case mbHelp:
+        return mrNone;
     }
     return mrNone;
 }
@@ -38,28 +49,44 @@ std::vector<TMsgDlgBtn> OrderedButtons(TMsgDlgButtons buttons) {
 
 std::string DialogKindCaption(TMsgDlgType kind) {
     switch (kind) {
-    case mtWarning: return "Warning";
-    case mtError: return "Error";
-    case mtInformation: return "Information";
-    case mtConfirmation: return "Confirm";
-    case mtCustom: break;
+    case mtWarning:
+        return "Warning";
+    case mtError:
+        return "Error";
+    case mtInformation:
+        return "Information";
+    case mtConfirmation:
+        return "Confirm";
+    case mtCustom:
+        break;
     }
     return Application->Title();
 }
 
 std::string ButtonCaption(TMsgDlgBtn b) {
     switch (b) {
-    case mbYes: return "&Yes";
-    case mbNo: return "&No";
-    case mbOK: return "OK";
-    case mbCancel: return "Cancel";
-    case mbAbort: return "&Abort";
-    case mbRetry: return "&Retry";
-    case mbIgnore: return "&Ignore";
-    case mbAll: return "&All";
-    case mbNoToAll: return "N&o to All";
-    case mbYesToAll: return "Yes to &All";
-    case mbHelp: return "&Help";
+    case mbYes:
+        return "&Yes";
+    case mbNo:
+        return "&No";
+    case mbOK:
+        return "OK";
+    case mbCancel:
+        return "Cancel";
+    case mbAbort:
+        return "&Abort";
+    case mbRetry:
+        return "&Retry";
+    case mbIgnore:
+        return "&Ignore";
+    case mbAll:
+        return "&All";
+    case mbNoToAll:
+        return "N&o to All";
+    case mbYesToAll:
+        return "Yes to &All";
+    case mbHelp:
+        return "&Help";
     }
     return {};
 }
@@ -82,11 +109,16 @@ std::map<const TMessageForm*, MessageWidgets>& Parts() {
 
 QStyle::StandardPixmap IconOf(TMsgDlgType kind) {
     switch (kind) {
-    case mtWarning: return QStyle::SP_MessageBoxWarning;
-    case mtError: return QStyle::SP_MessageBoxCritical;
-    case mtInformation: return QStyle::SP_MessageBoxInformation;
-    case mtConfirmation: return QStyle::SP_MessageBoxQuestion;
-    default: return QStyle::SP_CustomBase;
+    case mtWarning:
+        return QStyle::SP_MessageBoxWarning;
+    case mtError:
+        return QStyle::SP_MessageBoxCritical;
+    case mtInformation:
+        return QStyle::SP_MessageBoxInformation;
+    case mtConfirmation:
+        return QStyle::SP_MessageBoxQuestion;
+    default:
+        return QStyle::SP_CustomBase;
     }
 }
 
@@ -98,7 +130,8 @@ const TClassInfo& TMessageForm::StaticClassInfo() {
 }
 
 TMessageForm::TMessageForm(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons)
-    : TForm(nullptr), message_(text), kind_(kind), buttons_(buttons.Empty() ? TMsgDlgButtons{mbOK} : buttons) {
+    : TForm(nullptr), message_(text), kind_(kind),
+      buttons_(buttons.Empty() ? TMsgDlgButtons{mbOK} : buttons) {
     SetBorderStyle(TBorderStyle::bsDialog);
     SetBorderIcons({biSystemMenu});
     SetPosition(poScreenCenter);
@@ -123,7 +156,9 @@ TMessageForm::TMessageForm(const std::string& text, TMsgDlgType kind, TMsgDlgBut
     AfterConstruction();
 }
 
-TMessageForm::~TMessageForm() { Parts().erase(this); }
+TMessageForm::~TMessageForm() {
+    Parts().erase(this);
+}
 
 TMsgDlgBtn TMessageForm::DefaultButton() const {
     if (buttons_.Contains(mbOK))
@@ -141,7 +176,8 @@ void TMessageForm::Arrange() {
     QFont f = ToQFont(*Font());
     QFontMetrics fm(f);
     p.text->setFont(f);
-    QRect tr = fm.boundingRect(QRect(0, 0, 600, 2000), Qt::TextWordWrap | Qt::AlignLeft, Qs(message_));
+    QRect tr =
+        fm.boundingRect(QRect(0, 0, 600, 2000), Qt::TextWordWrap | Qt::AlignLeft, Qs(message_));
     int left = 12;
     if (p.icon != nullptr) {
         p.icon->setGeometry(12, 12, 32, 32);
@@ -163,7 +199,8 @@ void TMessageForm::Arrange() {
     SetBounds(Left(), Top(), clientW + FormFrameWidth, top + bh + 12 + FormFrameHeight);
 }
 
-TMessageForm* CreateMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons) {
+TMessageForm* CreateMessageDialog(const std::string& text, TMsgDlgType kind,
+                                  TMsgDlgButtons buttons) {
     return new TMessageForm(text, kind, buttons);
 }
 
@@ -180,7 +217,9 @@ int MessageDlg(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons
     return result;
 }
 
-void ShowMessage(const std::string& text) { MessageDlg(text, mtCustom, {mbOK}); }
+void ShowMessage(const std::string& text) {
+    MessageDlg(text, mtCustom, {mbOK});
+}
 
 // ---------------------------------------------------------------------------------------------
 // The presenter for a person: Qt message boxes and modal event loops.
@@ -195,18 +234,29 @@ public:
         box.setText(Qs(form.Message()));
         box.setFont(ToQFont(*form.Font()));
         switch (form.Kind()) {
-        case mtWarning: box.setIcon(QMessageBox::Warning); break;
-        case mtError: box.setIcon(QMessageBox::Critical); break;
-        case mtInformation: box.setIcon(QMessageBox::Information); break;
-        case mtConfirmation: box.setIcon(QMessageBox::Question); break;
-        default: box.setIcon(QMessageBox::NoIcon); break;
+        case mtWarning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case mtError:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case mtInformation:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case mtConfirmation:
+            box.setIcon(QMessageBox::Question);
+            break;
+        default:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
         }
         if (form.FormStyle() == fsStayOnTop)
             box.setWindowFlag(Qt::WindowStaysOnTopHint);
         std::map<QAbstractButton*, TModalResult> results;
         for (TMsgDlgBtn b : OrderedButtons(form.Buttons())) {
-            QPushButton* pb = box.addButton(Qs(ButtonCaption(b)), b == mbCancel || b == mbNo ? QMessageBox::RejectRole
-                                                                                           : QMessageBox::AcceptRole);
+            QPushButton* pb = box.addButton(Qs(ButtonCaption(b)), b == mbCancel || b == mbNo
+                                                                      ? QMessageBox::RejectRole
+                                                                      : QMessageBox::AcceptRole);
             results[pb] = ButtonModalResult(b);
             if (b == form.DefaultButton())
                 box.setDefaultButton(pb);
@@ -232,25 +282,42 @@ public:
         box.setWindowTitle(Qs(caption));
         box.setText(Qs(text));
         switch (flags & 0xF0) {
-        case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
-        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-        case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
-        case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
-        default: break;
+        case MB_ICONERROR:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MB_ICONQUESTION:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MB_ICONWARNING:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MB_ICONINFORMATION:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            break;
         }
         std::map<QAbstractButton*, int> ids;
         auto add = [&](const char* text, QMessageBox::ButtonRole role, int id) {
             ids[box.addButton(QString::fromUtf8(text), role)] = id;
         };
         switch (flags & 0xF) {
-        case MB_OKCANCEL: add("OK", QMessageBox::AcceptRole, IDOK); add("Cancel", QMessageBox::RejectRole, IDCANCEL); break;
-        case MB_YESNO: add("&Yes", QMessageBox::YesRole, IDYES); add("&No", QMessageBox::NoRole, IDNO); break;
+        case MB_OKCANCEL:
+            add("OK", QMessageBox::AcceptRole, IDOK);
+            add("Cancel", QMessageBox::RejectRole, IDCANCEL);
+            break;
+        case MB_YESNO:
+            add("&Yes", QMessageBox::YesRole, IDYES);
+            add("&No", QMessageBox::NoRole, IDNO);
+            break;
         case MB_YESNOCANCEL:
             add("&Yes", QMessageBox::YesRole, IDYES);
             add("&No", QMessageBox::NoRole, IDNO);
             add("Cancel", QMessageBox::RejectRole, IDCANCEL);
             break;
-        default: add("OK", QMessageBox::AcceptRole, IDOK); break;
+        default:
+            add("OK", QMessageBox::AcceptRole, IDOK);
+            break;
         }
         box.exec();
         auto it = ids.find(box.clickedButton());
@@ -263,7 +330,9 @@ TDialogPresenter* g_presenter = &g_qtPresenter;
 
 } // namespace
 
-TDialogPresenter& DialogPresenter() { return *g_presenter; }
+TDialogPresenter& DialogPresenter() {
+    return *g_presenter;
+}
 
 TDialogPresenter* SetDialogPresenter(TDialogPresenter* presenter) {
     TDialogPresenter* old = g_presenter;

@@ -15,8 +15,19 @@ namespace nuv {
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 using enum TMsgDlgType;
-enum class TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll,
-                        mbNoToAll, mbYesToAll, mbHelp };
+enum class TMsgDlgBtn {
+    mbYes,
+    mbNo,
+    mbOK,
+    mbCancel,
+    mbAbort,
+    mbRetry,
+    mbIgnore,
+    mbAll,
+    mbNoToAll,
+    mbYesToAll,
+    mbHelp
+};
 using enum TMsgDlgBtn;
 using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 
@@ -55,9 +66,11 @@ private:
 };
 
 // Creates the message dialog form; the caller shows it (ShowModal) and frees it.
-TMessageForm* CreateMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons);
+TMessageForm* CreateMessageDialog(const std::string& text, TMsgDlgType kind,
+                                  TMsgDlgButtons buttons);
 // Shows a message dialog modally and answers its modal result.
-int MessageDlg(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons, int helpContext = 0);
+int MessageDlg(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons,
+               int helpContext = 0);
 void ShowMessage(const std::string& text);
 
 class TDialogPresenter {

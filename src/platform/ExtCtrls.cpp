@@ -29,37 +29,67 @@ const TClassInfo& TCustomPanel::StaticClassInfo() {
 const TClassInfo& TPanel::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TPanel", &TCustomPanel::StaticClassInfo());
-        AddStandardProps(i, pgControl | pgAlign | pgCaption | pgColor | pgFont | pgTab | pgClick | pgDblClick |
-                                pgMouse | pgFocus | pgDrag | pgDock | pgDockSite | pgResize);
+        AddStandardProps(i, pgControl | pgAlign | pgCaption | pgColor | pgFont | pgTab | pgClick |
+                                pgDblClick | pgMouse | pgFocus | pgDrag | pgDock | pgDockSite |
+                                pgResize);
         const std::vector<std::string> cuts{"bvNone", "bvLowered", "bvRaised", "bvSpace"};
-        i.Enum<TCustomPanel>("Alignment", "TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"},
+        i.Enum<TCustomPanel>("Alignment", "TAlignment",
+                             {"taLeftJustify", "taRightJustify", "taCenter"},
                              &TCustomPanel::Alignment, &TCustomPanel::SetAlignment);
-        i.Enum<TCustomPanel>("BevelInner", "TPanelBevel", cuts, &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner);
-        i.Enum<TCustomPanel>("BevelOuter", "TPanelBevel", cuts, &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter);
-        i.Int<TCustomPanel>("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth, "TBevelWidth");
-        i.Int<TCustomPanel>("BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth, "TBorderWidth");
+        i.Enum<TCustomPanel>("BevelInner", "TPanelBevel", cuts, &TCustomPanel::BevelInner,
+                             &TCustomPanel::SetBevelInner);
+        i.Enum<TCustomPanel>("BevelOuter", "TPanelBevel", cuts, &TCustomPanel::BevelOuter,
+                             &TCustomPanel::SetBevelOuter);
+        i.Int<TCustomPanel>("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth,
+                            "TBevelWidth");
+        i.Int<TCustomPanel>("BorderWidth", &TCustomPanel::BorderWidth,
+                            &TCustomPanel::SetBorderWidth, "TBorderWidth");
         return i;
     }();
     return info;
 }
 
 TCustomPanel::TCustomPanel(TComponent* owner) : TCustomControl(owner) {
-    SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque,
-                                  csDoubleClicks, csReplicatable});
+    SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
+                                  csOpaque, csDoubleClicks, csReplicatable});
     SetBounds(0, 0, 185, 41);
     SetColor(clBtnFace);
     SetParentColor(true);
 }
 
-void TCustomPanel::SetBevelInner(TBevelCut v) { bevelInner_ = v; Realign(); Invalidate(); }
-void TCustomPanel::SetBevelOuter(TBevelCut v) { bevelOuter_ = v; Realign(); Invalidate(); }
-void TCustomPanel::SetBevelWidth(int v) { bevelWidth_ = std::max(1, v); Realign(); Invalidate(); }
-void TCustomPanel::SetBorderWidth(int v) { borderWidth_ = std::max(0, v); Realign(); Invalidate(); }
-void TCustomPanel::SetBorderStyle(TBorderStyle v) { borderStyle_ = v; Realign(); Invalidate(); }
-void TCustomPanel::SetAlignment(TAlignment v) { alignment_ = v; Invalidate(); }
+void TCustomPanel::SetBevelInner(TBevelCut v) {
+    bevelInner_ = v;
+    Realign();
+    Invalidate();
+}
+void TCustomPanel::SetBevelOuter(TBevelCut v) {
+    bevelOuter_ = v;
+    Realign();
+    Invalidate();
+}
+void TCustomPanel::SetBevelWidth(int v) {
+    bevelWidth_ = std::max(1, v);
+    Realign();
+    Invalidate();
+}
+void TCustomPanel::SetBorderWidth(int v) {
+    borderWidth_ = std::max(0, v);
+    Realign();
+    Invalidate();
+}
+void TCustomPanel::SetBorderStyle(TBorderStyle v) {
+    borderStyle_ = v;
+    Realign();
+    Invalidate();
+}
+void TCustomPanel::SetAlignment(TAlignment v) {
+    alignment_ = v;
+    Invalidate();
+}
 
 void TCustomPanel::AdjustClientRect(TRect& r) const {
-    int bevel = (bevelOuter_ != bvNone ? bevelWidth_ : 0) + (bevelInner_ != bvNone ? bevelWidth_ : 0);
+    int bevel =
+        (bevelOuter_ != bvNone ? bevelWidth_ : 0) + (bevelInner_ != bvNone ? bevelWidth_ : 0);
     if (borderStyle_ == TBorderStyle::bsSingle)
         bevel += 1;
     InflateRect(r, -(borderWidth_ + bevel), -(borderWidth_ + bevel));
@@ -92,7 +122,9 @@ void TCustomPanel::Paint() {
             c->Font()->SetColor(clGrayText);
         c->Brush()->SetStyle(bsClear);
         unsigned flags = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS |
-                         (alignment_ == taCenter ? DT_CENTER : alignment_ == taRightJustify ? DT_RIGHT : DT_LEFT);
+                         (alignment_ == taCenter         ? DT_CENTER
+                          : alignment_ == taRightJustify ? DT_RIGHT
+                                                         : DT_LEFT);
         c->DrawText(text, r, flags);
     }
 }

@@ -43,7 +43,8 @@ protected:
         case QEvent::WindowDeactivate: {
             bool r = TWidget<QWidget>::event(e);
             if (control != nullptr)
-                form->Perform(e->type() == QEvent::WindowActivate ? CM_ACTIVATE : CM_DEACTIVATE, 0, 0);
+                form->Perform(e->type() == QEvent::WindowActivate ? CM_ACTIVATE : CM_DEACTIVATE, 0,
+                              0);
             return r;
         }
         case QEvent::Resize: {
@@ -52,7 +53,8 @@ protected:
                 QSize s = static_cast<QResizeEvent*>(e)->size();
                 TRect cr = form->ClientRect();
                 if (s.width() != cr.Width() || s.height() != cr.Height())
-                    form->SetBounds(form->Left(), form->Top(), form->Width() + s.width() - cr.Width(),
+                    form->SetBounds(form->Left(), form->Top(),
+                                    form->Width() + s.width() - cr.Width(),
                                     form->Height() + s.height() - cr.Height());
             }
             if (menuBar != nullptr)
@@ -74,7 +76,9 @@ protected:
     }
 };
 
-TControlWidget* FormWidgetFactory(TControl* c) { return new FormWidget(c); }
+TControlWidget* FormWidgetFactory(TControl* c) {
+    return new FormWidget(c);
+}
 
 void HandleEventError(TObject* sender, const std::exception& e) {
     if (Application != nullptr)
@@ -180,7 +184,9 @@ void TCustomForm::DoHide() {
     }
 }
 
-void TCustomForm::DoClose(TCloseAction& action) { OnClose(this, action); }
+void TCustomForm::DoClose(TCloseAction& action) {
+    OnClose(this, action);
+}
 
 void TCustomForm::VisibleChanging() {
     if (modal_ && !Visible())
@@ -193,7 +199,9 @@ void TCustomForm::Show() {
     BringToFront();
 }
 
-void TCustomForm::Hide() { SetVisible(false); }
+void TCustomForm::Hide() {
+    SetVisible(false);
+}
 
 bool TCustomForm::CloseQuery() {
     bool canClose = true;
@@ -230,7 +238,9 @@ void TCustomForm::Release() {
     PostMessage(Handle(), CM_RELEASE, 0, 0);
 }
 
-void TCustomForm::SetModalResult(TModalResult value) { modalResult_ = value; }
+void TCustomForm::SetModalResult(TModalResult value) {
+    modalResult_ = value;
+}
 
 void TCustomForm::CloseModal() {
     try {
@@ -288,9 +298,8 @@ int TCustomForm::ShowModal() {
 void TCustomForm::SetActiveControl(TWinControl* control) {
     if (activeControl_.Get() == control && (control == nullptr || !active_ || control->Focused()))
         return;
-    if (control != nullptr &&
-        !(control != this && GetParentForm(control) == this &&
-          (ComponentState().Contains(csLoading) || control->CanFocus())))
+    if (control != nullptr && !(control != this && GetParentForm(control) == this &&
+                                (ComponentState().Contains(csLoading) || control->CanFocus())))
         throw EInvalidOperation("Cannot focus a disabled or invisible window");
     activeControl_ = control;
     if (!ComponentState().Contains(csLoading) && control != nullptr) {
@@ -306,7 +315,9 @@ void TCustomForm::FocusControl(TWinControl* control) {
         SetFocus();
 }
 
-bool TCustomForm::CanFocus() const { return Visible() && Enabled(); }
+bool TCustomForm::CanFocus() const {
+    return Visible() && Enabled();
+}
 
 void TCustomForm::SetFocus() {
     if (!active_) {
@@ -411,7 +422,9 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
     ApplyGeometry();
 }
 
-void TCustomForm::SetPosition(TPosition position) { position_ = position; }
+void TCustomForm::SetPosition(TPosition position) {
+    position_ = position;
+}
 
 void TCustomForm::SetFormStyle(TFormStyle style) {
     formStyle_ = style;
@@ -429,7 +442,8 @@ void TCustomForm::ApplyWindowFlags() {
         f |= Qt::FramelessWindowHint;
     if (borderIcons_.Contains(biSystemMenu))
         f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    bool resizable = borderStyle_ == TBorderStyle::bsSizeable || borderStyle_ == TBorderStyle::bsSizeToolWin;
+    bool resizable =
+        borderStyle_ == TBorderStyle::bsSizeable || borderStyle_ == TBorderStyle::bsSizeToolWin;
     if (borderIcons_.Contains(biMinimize) && borderStyle_ != TBorderStyle::bsDialog)
         f |= Qt::WindowMinimizeButtonHint;
     if (borderIcons_.Contains(biMaximize) && resizable)
@@ -550,7 +564,8 @@ void TCustomForm::SetBounds(int left, int top, int width, int height) {
     TWinControl::SetBounds(left, top, width, height);
     if (QWidget* w = WidgetOf(this)) {
         TRect cr = ClientRect();
-        w->setGeometry(left, top, std::max(1, cr.Width()), std::max(1, cr.Height() + Impl()->childOffsetY));
+        w->setGeometry(left, top, std::max(1, cr.Width()),
+                       std::max(1, cr.Height() + Impl()->childOffsetY));
     }
 }
 
@@ -570,8 +585,8 @@ void TCustomForm::PlaceOnScreen() {
         if (position_ == poMainFormCenter || ref == nullptr)
             ref = Application->MainForm();
         if (ref != nullptr && ref != this)
-            SetBounds(ref->Left() + (ref->Width() - Width()) / 2, ref->Top() + (ref->Height() - Height()) / 2,
-                      Width(), Height());
+            SetBounds(ref->Left() + (ref->Width() - Width()) / 2,
+                      ref->Top() + (ref->Height() - Height()) / 2, Width(), Height());
         else
             SetBounds((sw - Width()) / 2, (sh - Height()) / 2, Width(), Height());
         break;
@@ -653,9 +668,11 @@ void TCustomForm::WndProc(TMessage& m) {
                 m.Result = 1;
                 return;
             }
-            if (m.WParam == VK_LEFT || m.WParam == VK_RIGHT || m.WParam == VK_UP || m.WParam == VK_DOWN) {
+            if (m.WParam == VK_LEFT || m.WParam == VK_RIGHT || m.WParam == VK_UP ||
+                m.WParam == VK_DOWN) {
                 if (activeControl_ != nullptr && activeControl_->Parent() != nullptr) {
-                    activeControl_->Parent()->SelectNext(activeControl_, m.WParam == VK_RIGHT || m.WParam == VK_DOWN, false);
+                    activeControl_->Parent()->SelectNext(
+                        activeControl_, m.WParam == VK_RIGHT || m.WParam == VK_DOWN, false);
                     m.Result = 1;
                 }
                 return;
@@ -676,17 +693,20 @@ void TCustomForm::WndProc(TMessage& m) {
 const TClassInfo& TForm::StaticClassInfo() {
     static const TClassInfo info =
         TClassInfo("TForm", &TCustomForm::StaticClassInfo())
-            .Set<TCustomForm>("BorderIcons", "TBorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons)
-            .Enum<TCustomForm>("BorderStyle", "TFormBorderStyle",
-                               {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"},
-                               &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle)
+            .Set<TCustomForm>("BorderIcons", "TBorderIcons", &TCustomForm::BorderIcons,
+                              &TCustomForm::SetBorderIcons)
+            .Enum<TCustomForm>(
+                "BorderStyle", "TFormBorderStyle",
+                {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"},
+                &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle)
             .Str<TControl>("Caption", &TControl::Caption, &TControl::SetCaption, "TCaption")
             .Int<TControl>("ClientHeight", &TControl::ClientHeight, &TControl::SetClientHeight)
             .Int<TControl>("ClientWidth", &TControl::ClientWidth, &TControl::SetClientWidth)
             .Int<TControl>("Color", &TControl::Color, &TControl::SetColor, "TColor")
             .Bool<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled)
             .Object<TControl, TFont>("Font", "TFont", &TControl::Font, &TControl::SetFont)
-            .Enum<TCustomForm>("FormStyle", "TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"},
+            .Enum<TCustomForm>("FormStyle", "TFormStyle",
+                               {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"},
                                &TCustomForm::FormStyle, &TCustomForm::SetFormStyle)
             .Int<TControl>("Height", &TControl::Height, &TControl::SetHeight)
             .Str<TControl>("Hint", &TControl::Hint, &TControl::SetHint)
@@ -694,15 +714,17 @@ const TClassInfo& TForm::StaticClassInfo() {
             .Int<TControl>("Left", &TControl::Left, &TControl::SetLeft)
             .Bool<TControl>("ParentFont", &TControl::ParentFont, &TControl::SetParentFont)
             .Enum<TCustomForm>("Position", "TPosition",
-                               {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
-                                "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"},
+                               {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
+                                "poOwnerFormCenter"},
                                &TCustomForm::Position, &TCustomForm::SetPosition)
             .Bool<TCustomForm>("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled)
             .Bool<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
             .Int<TControl>("Top", &TControl::Top, &TControl::SetTop)
             .Bool<TControl>("Visible", &TControl::Visible, &TControl::SetVisible)
             .Int<TControl>("Width", &TControl::Width, &TControl::SetWidth)
-            .Enum<TCustomForm>("WindowState", "TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"},
+            .Enum<TCustomForm>("WindowState", "TWindowState",
+                               {"wsNormal", "wsMinimized", "wsMaximized"},
                                &TCustomForm::WindowState, &TCustomForm::SetWindowState)
             .Event<TCustomForm>("OnActivate", "TNotifyEvent", &TCustomForm::OnActivate)
             .Event<TControl>("OnClick", "TNotifyEvent", &TControl::OnClick)
@@ -745,10 +767,12 @@ const TClassInfo& TApplication::StaticClassInfo() {
     static const TClassInfo info =
         TClassInfo("TApplication", &TComponent::StaticClassInfo())
             .Int<TApplication>("HintPause", &TApplication::HintPause, &TApplication::SetHintPause)
-            .Int<TApplication>("HintHidePause", &TApplication::HintHidePause, &TApplication::SetHintHidePause)
+            .Int<TApplication>("HintHidePause", &TApplication::HintHidePause,
+                               &TApplication::SetHintHidePause)
             .Bool<TApplication>("ShowHint", &TApplication::ShowHint, &TApplication::SetShowHint)
-            .Str<TApplication>("Title", &TApplication::Title,
-                               static_cast<void (TApplication::*)(const std::string&)>(&TApplication::SetTitle));
+            .Str<TApplication>(
+                "Title", &TApplication::Title,
+                static_cast<void (TApplication::*)(const std::string&)>(&TApplication::SetTitle));
     return info;
 }
 
@@ -770,7 +794,9 @@ static void RefreshAllHints() {
         RefreshHints(Screen->Forms(i));
 }
 
-void TApplication::SetHintPause(int ms) { hintPause_ = ms; }
+void TApplication::SetHintPause(int ms) {
+    hintPause_ = ms;
+}
 
 void TApplication::SetHintHidePause(int ms) {
     hintHidePause_ = ms;
@@ -850,8 +876,8 @@ const TClassInfo& TScreen::StaticClassInfo() {
 }
 
 TScreen::TScreen()
-    : TComponent(nullptr), hintFont_(std::make_unique<TFont>()), iconFont_(std::make_unique<TFont>()),
-      menuFont_(std::make_unique<TFont>()) {
+    : TComponent(nullptr), hintFont_(std::make_unique<TFont>()),
+      iconFont_(std::make_unique<TFont>()), menuFont_(std::make_unique<TFont>()) {
     for (TFont* f : {hintFont_.get(), iconFont_.get(), menuFont_.get()}) {
         f->SetName("Tahoma");
         f->SetHeight(-11);
@@ -870,7 +896,9 @@ void TScreen::ApplyFonts() {
     QApplication::setFont(ToQFont(*menuFont_), "QMenuBar");
 }
 
-TForm* TScreen::ActiveForm() const { return dynamic_cast<TForm*>(activeCustomForm_); }
+TForm* TScreen::ActiveForm() const {
+    return dynamic_cast<TForm*>(activeCustomForm_);
+}
 
 int TScreen::Width() const {
     QScreen* s = QGuiApplication::primaryScreen();
@@ -925,7 +953,8 @@ bool GrabForm(TCustomForm* form, const std::string& path) {
         captionFont.SetStyle({fsBold});
         p.setFont(ToQFont(captionFont));
         p.setPen(ToQColor(clCaptionText));
-        p.drawText(bar.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft, Qs(form->Caption()));
+        p.drawText(bar.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                   Qs(form->Caption()));
     }
     p.drawPixmap(fw, fw + title, client);
     p.end();

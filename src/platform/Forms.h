@@ -26,8 +26,16 @@ using enum TCloseAction;
 enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using enum TBorderIcon;
 using TBorderIcons = TSet<TBorderIcon>;
-enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
-                       poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
+enum class TPosition {
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
+};
 using enum TPosition;
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 using enum TWindowState;
@@ -161,8 +169,7 @@ public:
 };
 
 // Creates a form (or any TCustomForm class) and finishes its construction.
-template <class T, class... Args>
-T* CreateForm(Args&&... args) {
+template <class T, class... Args> T* CreateForm(Args&&... args) {
     T* form = new T(std::forward<Args>(args)...);
     try {
         form->AfterConstruction();

@@ -68,7 +68,9 @@ QColor ToQColor(TColor color) {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
-TColor FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+TColor FromQColor(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
 
 QFont ToQFont(const TFont& font) {
     QFont f(Qs(font.Name()));
@@ -100,7 +102,9 @@ const TClassInfo& TFont::StaticClassInfo() {
 TFont::TFont() = default;
 TFont::~TFont() = default;
 
-void TFont::Changed() { OnChange(this); }
+void TFont::Changed() {
+    OnChange(this);
+}
 
 void TFont::SetName(const std::string& name) {
     if (name.empty() || name_ == name)
@@ -123,7 +127,8 @@ int TFont::Size() const {
 }
 
 void TFont::SetSize(int points) {
-    SetHeight(-static_cast<int>(std::lround(points * static_cast<double>(ScreenPixelsPerInch) / 72.0)));
+    SetHeight(
+        -static_cast<int>(std::lround(points * static_cast<double>(ScreenPixelsPerInch) / 72.0)));
 }
 
 void TFont::SetCharset(TFontCharset charset) {
@@ -178,8 +183,9 @@ void TFont::Assign(TPersistent* source) {
 // ---------------------------------------------------------------------------------------------
 
 const TClassInfo& TBrush::StaticClassInfo() {
-    static const TClassInfo info = TClassInfo("TBrush", &TPersistent::StaticClassInfo())
-                                       .Int<TBrush>("Color", &TBrush::Color, &TBrush::SetColor, "TColor");
+    static const TClassInfo info =
+        TClassInfo("TBrush", &TPersistent::StaticClassInfo())
+            .Int<TBrush>("Color", &TBrush::Color, &TBrush::SetColor, "TColor");
     return info;
 }
 
@@ -277,17 +283,21 @@ void EndCanvasPaint(TCanvas& canvas) {
     canvas.Impl()->device = nullptr;
 }
 
-bool TCanvas::HasSurface() const { return Painter() != nullptr; }
+bool TCanvas::HasSurface() const {
+    return Painter() != nullptr;
+}
 
-
-
-static QFontMetrics MetricsOf(const TFont& f) { return QFontMetrics(ToQFont(f)); }
+static QFontMetrics MetricsOf(const TFont& f) {
+    return QFontMetrics(ToQFont(f));
+}
 
 int TCanvas::TextWidth(const std::string& text) const {
     return MetricsOf(*font_).horizontalAdvance(Qs(text));
 }
 
-int TCanvas::TextHeight(const std::string&) const { return MetricsOf(*font_).height(); }
+int TCanvas::TextHeight(const std::string&) const {
+    return MetricsOf(*font_).height();
+}
 
 TSize TCanvas::TextExtent(const std::string& text) const {
     return {TextWidth(text), TextHeight(text)};
@@ -298,7 +308,9 @@ static void PreparePainter(QPainter* p, const TFont& font) {
     p->setPen(ToQColor(font.Color()));
 }
 
-static QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+static QRect ToQRect(const TRect& r) {
+    return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {
     QPainter* p = Painter();
@@ -330,9 +342,13 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const std::string& text)
 int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned flags) {
     QFontMetrics fm = MetricsOf(*font_);
     int qflags = 0;
-    qflags |= (flags & DT_CENTER) ? Qt::AlignHCenter : (flags & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
+    qflags |= (flags & DT_CENTER)  ? Qt::AlignHCenter
+              : (flags & DT_RIGHT) ? Qt::AlignRight
+                                   : Qt::AlignLeft;
     if (flags & DT_SINGLELINE) {
-        qflags |= (flags & DT_VCENTER) ? Qt::AlignVCenter : (flags & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
+        qflags |= (flags & DT_VCENTER)  ? Qt::AlignVCenter
+                  : (flags & DT_BOTTOM) ? Qt::AlignBottom
+                                        : Qt::AlignTop;
         qflags |= Qt::TextSingleLine;
     } else {
         qflags |= Qt::AlignTop;
@@ -388,11 +404,20 @@ static QPen ToQPen(const TPen& pen) {
     QPen q(ToQColor(pen.Color()));
     q.setWidth(std::max(1, pen.Width()));
     switch (pen.Style()) {
-    case psDash: q.setStyle(Qt::DashLine); break;
-    case psDot: q.setStyle(Qt::DotLine); break;
-    case psDashDot: q.setStyle(Qt::DashDotLine); break;
-    case psDashDotDot: q.setStyle(Qt::DashDotDotLine); break;
-    default: break;
+    case psDash:
+        q.setStyle(Qt::DashLine);
+        break;
+    case psDot:
+        q.setStyle(Qt::DotLine);
+        break;
+    case psDashDot:
+        q.setStyle(Qt::DashDotLine);
+        break;
+    case psDashDotDot:
+        q.setStyle(Qt::DashDotDotLine);
+        break;
+    default:
+        break;
     }
     return q;
 }
@@ -425,7 +450,9 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     p->restore();
 }
 
-void TCanvas::MoveTo(int x, int y) { penPos_ = {x, y}; }
+void TCanvas::MoveTo(int x, int y) {
+    penPos_ = {x, y};
+}
 
 void TCanvas::LineTo(int x, int y) {
     QPainter* p = Painter();
@@ -482,7 +509,8 @@ void TCanvas::StretchDraw(const TRect& dest, TBitmap* bitmap) {
     Painter()->drawImage(ToQRect(dest), BitmapForDrawing(*bitmap, bitmap->Transparent()));
 }
 
-void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& source, TColor transparent) {
+void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& source,
+                        TColor transparent) {
     if (Painter() == nullptr || bitmap == nullptr || bitmap->Empty())
         return;
     QImage img = bitmap->Impl()->image.copy(ToQRect(source)).convertToFormat(QImage::Format_ARGB32);
@@ -545,11 +573,19 @@ TBitmap::~TBitmap() {
         EndCanvasPaint(*canvas_);
 }
 
-int TBitmap::Width() const { return impl_->image.width(); }
-int TBitmap::Height() const { return impl_->image.height(); }
-bool TBitmap::Empty() const { return impl_->image.isNull() || Width() == 0 || Height() == 0; }
+int TBitmap::Width() const {
+    return impl_->image.width();
+}
+int TBitmap::Height() const {
+    return impl_->image.height();
+}
+bool TBitmap::Empty() const {
+    return impl_->image.isNull() || Width() == 0 || Height() == 0;
+}
 
-void TBitmap::Changed() { OnChange(this); }
+void TBitmap::Changed() {
+    OnChange(this);
+}
 
 void TBitmap::SetSize(int width, int height) {
     width = std::max(0, width);
@@ -573,8 +609,12 @@ void TBitmap::SetSize(int width, int height) {
     Changed();
 }
 
-void TBitmap::SetWidth(int width) { SetSize(width, Height()); }
-void TBitmap::SetHeight(int height) { SetSize(Width(), height); }
+void TBitmap::SetWidth(int width) {
+    SetSize(width, Height());
+}
+void TBitmap::SetHeight(int height) {
+    SetSize(Width(), height);
+}
 
 void TBitmap::LoadFromPixels(int width, int height, const std::uint32_t* pixels) {
     if (canvas_) {
@@ -590,7 +630,8 @@ void TBitmap::LoadFromPixels(int width, int height, const std::uint32_t* pixels)
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < width; ++x)
-            line[x] = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+            line[x] = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                             static_cast<std::size_t>(x)];
     }
     impl_->image = img;
     Changed();

@@ -21,7 +21,9 @@ namespace nuv {
 using TColor = std::int32_t;
 
 constexpr TColor clSystemColor = static_cast<TColor>(0xFF000000);
-constexpr TColor SysColor(int index) { return clSystemColor | index; }
+constexpr TColor SysColor(int index) {
+    return clSystemColor | index;
+}
 
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clMaroon = 0x000080;
@@ -73,7 +75,9 @@ constexpr TColor clGradientInactiveCaption = SysColor(28);
 
 // The plain $00BBGGRR value of a colour (system colours resolved).
 TColor ColorToRGB(TColor color);
-constexpr TColor RGB(int r, int g, int b) { return (b << 16) | (g << 8) | r; }
+constexpr TColor RGB(int r, int g, int b) {
+    return (b << 16) | (g << 8) | r;
+}
 
 using TFontCharset = std::uint8_t;
 constexpr TFontCharset ANSI_CHARSET = 0;
@@ -126,8 +130,16 @@ private:
     TFontPitch pitch_ = fpDefault;
 };
 
-enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal,
-                         bsCross, bsDiagCross };
+enum class TBrushStyle {
+    bsSolid,
+    bsClear,
+    bsHorizontal,
+    bsVertical,
+    bsFDiagonal,
+    bsBDiagonal,
+    bsCross,
+    bsDiagCross
+};
 using enum TBrushStyle;
 
 class TBrush : public TPersistent {

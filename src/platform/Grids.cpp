@@ -16,14 +16,20 @@ const TClassInfo& TDrawGrid::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TDrawGrid", &TCustomGrid::StaticClassInfo());
         AddStandardProps(i, pgInput | pgAlign);
-        i.Int<TCustomGrid>("ColCount", &TCustomGrid::ColCount, &TCustomGrid::SetColCount, "Longint");
-        i.Int<TCustomGrid>("DefaultColWidth", &TCustomGrid::DefaultColWidth, &TCustomGrid::SetDefaultColWidth);
-        i.Int<TCustomGrid>("DefaultRowHeight", &TCustomGrid::DefaultRowHeight, &TCustomGrid::SetDefaultRowHeight);
-        i.Int<TCustomGrid>("FixedColor", &TCustomGrid::FixedColor, &TCustomGrid::SetFixedColor, "TColor");
+        i.Int<TCustomGrid>("ColCount", &TCustomGrid::ColCount, &TCustomGrid::SetColCount,
+                           "Longint");
+        i.Int<TCustomGrid>("DefaultColWidth", &TCustomGrid::DefaultColWidth,
+                           &TCustomGrid::SetDefaultColWidth);
+        i.Int<TCustomGrid>("DefaultRowHeight", &TCustomGrid::DefaultRowHeight,
+                           &TCustomGrid::SetDefaultRowHeight);
+        i.Int<TCustomGrid>("FixedColor", &TCustomGrid::FixedColor, &TCustomGrid::SetFixedColor,
+                           "TColor");
         i.Int<TCustomGrid>("FixedCols", &TCustomGrid::FixedCols, &TCustomGrid::SetFixedCols);
         i.Int<TCustomGrid>("FixedRows", &TCustomGrid::FixedRows, &TCustomGrid::SetFixedRows);
-        i.Set<TCustomGrid>("Options", "TGridOptions", &TCustomGrid::Options, &TCustomGrid::SetOptions);
-        i.Int<TCustomGrid>("RowCount", &TCustomGrid::RowCount, &TCustomGrid::SetRowCount, "Longint");
+        i.Set<TCustomGrid>("Options", "TGridOptions", &TCustomGrid::Options,
+                           &TCustomGrid::SetOptions);
+        i.Int<TCustomGrid>("RowCount", &TCustomGrid::RowCount, &TCustomGrid::SetRowCount,
+                           "Longint");
         i.Event<TCustomGrid>("OnDrawCell", "TDrawCellEvent", &TCustomGrid::OnDrawCell);
         i.Event<TCustomGrid>("OnSelectCell", "TSelectCellEvent", &TCustomGrid::OnSelectCell);
         return i;
@@ -85,7 +91,9 @@ void TCustomGrid::SetDefaultRowHeight(int v) {
 }
 
 int TCustomGrid::ColWidths(int c) const {
-    return c >= 0 && c < static_cast<int>(colWidths_.size()) ? colWidths_[static_cast<std::size_t>(c)] : defaultColWidth_;
+    return c >= 0 && c < static_cast<int>(colWidths_.size())
+               ? colWidths_[static_cast<std::size_t>(c)]
+               : defaultColWidth_;
 }
 
 void TCustomGrid::SetColWidths(int c, int w) {
@@ -97,7 +105,9 @@ void TCustomGrid::SetColWidths(int c, int w) {
 }
 
 int TCustomGrid::RowHeights(int r) const {
-    return r >= 0 && r < static_cast<int>(rowHeights_.size()) ? rowHeights_[static_cast<std::size_t>(r)] : defaultRowHeight_;
+    return r >= 0 && r < static_cast<int>(rowHeights_.size())
+               ? rowHeights_[static_cast<std::size_t>(r)]
+               : defaultRowHeight_;
 }
 
 void TCustomGrid::SetRowHeights(int r, int h) {
@@ -177,7 +187,9 @@ void TCustomGrid::Paint() {
                     st.Include(gdFocused);
             }
             c->Font()->Assign(Font());
-            c->Brush()->SetColor(fixed ? fixedColor_ : st.Contains(gdSelected) && !st.Contains(gdFocused) ? clHighlight : Color());
+            c->Brush()->SetColor(fixed                                                ? fixedColor_
+                                 : st.Contains(gdSelected) && !st.Contains(gdFocused) ? clHighlight
+                                                                                      : Color());
             c->FillRect(r);
             if (fixed) {
                 TRect fr = r;
@@ -245,21 +257,36 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 void TCustomGrid::KeyDown(Word& key, TShiftState shift) {
     TCustomControl::KeyDown(key, shift);
     switch (key) {
-    case VK_LEFT: MoveTo(col_ - 1, row_); break;
-    case VK_RIGHT: MoveTo(col_ + 1, row_); break;
-    case VK_UP: MoveTo(col_, row_ - 1); break;
-    case VK_DOWN: MoveTo(col_, row_ + 1); break;
-    case VK_HOME: MoveTo(fixedCols_, row_); break;
-    case VK_END: MoveTo(colCount_ - 1, row_); break;
+    case VK_LEFT:
+        MoveTo(col_ - 1, row_);
+        break;
+    case VK_RIGHT:
+        MoveTo(col_ + 1, row_);
+        break;
+    case VK_UP:
+        MoveTo(col_, row_ - 1);
+        break;
+    case VK_DOWN:
+        MoveTo(col_, row_ + 1);
+        break;
+    case VK_HOME:
+        MoveTo(fixedCols_, row_);
+        break;
+    case VK_END:
+        MoveTo(colCount_ - 1, row_);
+        break;
     case VK_TAB:
         if (options_.Contains(goTabs)) {
             if (shift.Contains(ssShift))
-                MoveTo(col_ > fixedCols_ ? col_ - 1 : colCount_ - 1, col_ > fixedCols_ ? row_ : row_ - 1);
+                MoveTo(col_ > fixedCols_ ? col_ - 1 : colCount_ - 1,
+                       col_ > fixedCols_ ? row_ : row_ - 1);
             else
-                MoveTo(col_ < colCount_ - 1 ? col_ + 1 : fixedCols_, col_ < colCount_ - 1 ? row_ : row_ + 1);
+                MoveTo(col_ < colCount_ - 1 ? col_ + 1 : fixedCols_,
+                       col_ < colCount_ - 1 ? row_ : row_ + 1);
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

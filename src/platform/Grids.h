@@ -11,13 +11,28 @@ namespace nuv {
 enum class TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
 using enum TGridDrawStateItem;
 using TGridDrawState = TSet<TGridDrawStateItem>;
-enum class TGridOption { goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect,
-                         goDrawFocusSelected, goRowSizing, goColSizing, goRowMoving, goColMoving,
-                         goEditing, goTabs, goRowSelect, goAlwaysShowEditor, goThumbTracking };
+enum class TGridOption {
+    goFixedVertLine,
+    goFixedHorzLine,
+    goVertLine,
+    goHorzLine,
+    goRangeSelect,
+    goDrawFocusSelected,
+    goRowSizing,
+    goColSizing,
+    goRowMoving,
+    goColMoving,
+    goEditing,
+    goTabs,
+    goRowSelect,
+    goAlwaysShowEditor,
+    goThumbTracking
+};
 using enum TGridOption;
 using TGridOptions = TSet<TGridOption>;
 
-using TDrawCellEvent = TEvent<void(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State)>;
+using TDrawCellEvent =
+    TEvent<void(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State)>;
 using TSelectCellEvent = TEvent<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
 
 class TCustomGrid : public TCustomControl {

@@ -71,7 +71,15 @@ TEditMaskFormat::TEditMaskFormat(const std::string& editMask) {
         case U'_':
             positions_.push_back({true, U' ', 0, 0});
             continue;
-        case U'0': case U'9': case U'#': case U'L': case U'l': case U'A': case U'a': case U'C': case U'c':
+        case U'0':
+        case U'9':
+        case U'#':
+        case U'L':
+        case U'l':
+        case U'A':
+        case U'a':
+        case U'C':
+        case U'c':
             positions_.push_back({false, 0, static_cast<char>(c), caseMode});
             continue;
         default:
@@ -84,7 +92,9 @@ bool TEditMaskFormat::IsLiteral(int pos) const {
     return pos >= 0 && pos < Length() && positions_[static_cast<std::size_t>(pos)].literal;
 }
 
-TEditMaskFormat::Chars TEditMaskFormat::EmptyChars() const { return Chars(positions_.size(), 0); }
+TEditMaskFormat::Chars TEditMaskFormat::EmptyChars() const {
+    return Chars(positions_.size(), 0);
+}
 
 std::u32string TEditMaskFormat::EditText(const Chars& chars) const {
     std::u32string r;
@@ -123,11 +133,19 @@ bool TEditMaskFormat::Accepts(const Position& p, char32_t ch) const {
     bool digit = ch >= U'0' && ch <= U'9';
     bool letter = q.isLetter() || ch >= 0x10000;
     switch (p.kind) {
-    case '0': case '9': return digit;
-    case '#': return digit || ch == U'+' || ch == U'-';
-    case 'L': case 'l': return letter;
-    case 'A': case 'a': return letter || digit;
-    default: return ch >= U' ';
+    case '0':
+    case '9':
+        return digit;
+    case '#':
+        return digit || ch == U'+' || ch == U'-';
+    case 'L':
+    case 'l':
+        return letter;
+    case 'A':
+    case 'a':
+        return letter || digit;
+    default:
+        return ch >= U' ';
     }
 }
 
@@ -205,7 +223,8 @@ void TEditMaskFormat::ClearRange(Chars& chars, int from, int to) const {
 bool TEditMaskFormat::Complete(const Chars& chars) const {
     for (std::size_t i = 0; i < positions_.size(); ++i) {
         char k = positions_[i].kind;
-        if (!positions_[i].literal && (k == '0' || k == 'L' || k == 'A' || k == 'C') && chars[i] == 0)
+        if (!positions_[i].literal && (k == '0' || k == 'L' || k == 'A' || k == 'C') &&
+            chars[i] == 0)
             return false;
     }
     return true;
@@ -252,7 +271,8 @@ bool TMaskAccess::Key(TCustomMaskEdit* m, QLineEdit* w, QKeyEvent* e) {
     const TEditMaskFormat& f = m->format_;
     int cursor = w->cursorPosition();
     int selStart = w->hasSelectedText() ? w->selectionStart() : cursor;
-    int selEnd = w->hasSelectedText() ? selStart + static_cast<int>(w->selectedText().size()) : cursor;
+    int selEnd =
+        w->hasSelectedText() ? selStart + static_cast<int>(w->selectedText().size()) : cursor;
     auto chars = m->chars_;
     switch (e->key()) {
     case Qt::Key_Backspace:
@@ -291,7 +311,8 @@ bool TMaskAccess::Key(TCustomMaskEdit* m, QLineEdit* w, QKeyEvent* e) {
             break;
         }
         QString t = e->text();
-        if (t.isEmpty() || t[0].unicode() < 32 || (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        if (t.isEmpty() || t[0].unicode() < 32 ||
+            (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
             return false; // movement and editing keys the line edit handles itself
         char32_t ch = t.toUcs4().value(0);
         if (selEnd > selStart) {
@@ -325,7 +346,8 @@ const TClassInfo& TMaskEdit::StaticClassInfo() {
         i.Bool<TCustomEdit>("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect);
         i.Enum<TCustomEdit>("CharCase", "TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"},
                             &TCustomEdit::CharCase, &TCustomEdit::SetCharCase);
-        i.Str<TCustomMaskEdit>("EditMask", &TCustomMaskEdit::EditMask, &TCustomMaskEdit::SetEditMask, "TEditMask");
+        i.Str<TCustomMaskEdit>("EditMask", &TCustomMaskEdit::EditMask,
+                               &TCustomMaskEdit::SetEditMask, "TEditMask");
         i.Int<TCustomEdit>("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength);
         i.Bool<TCustomEdit>("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly);
         i.Event<TCustomEdit>("OnChange", "TNotifyEvent", &TCustomEdit::OnChange);

@@ -53,9 +53,9 @@ public:
 private:
     struct Position {
         bool literal = false;
-        char32_t ch = 0;   // the literal
-        char kind = 0;     // the mask character of an input position
-        int caseMode = 0;  // 1 upper, -1 lower
+        char32_t ch = 0;  // the literal
+        char kind = 0;    // the mask character of an input position
+        int caseMode = 0; // 1 upper, -1 lower
     };
     bool Accepts(const Position& p, char32_t ch) const;
     std::vector<Position> positions_;

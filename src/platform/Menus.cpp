@@ -24,10 +24,10 @@ TShortCut ShortCut(Word key, TShiftState shift) {
 }
 
 static const std::pair<const char*, Word> kKeyNames[] = {
-    {"BkSp", VK_BACK}, {"Tab", VK_TAB},    {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE},
-    {"Space", VK_SPACE}, {"PgUp", VK_PRIOR}, {"PgDn", VK_NEXT},  {"End", VK_END},
-    {"Home", VK_HOME}, {"Left", VK_LEFT},  {"Up", VK_UP},        {"Right", VK_RIGHT},
-    {"Down", VK_DOWN}, {"Ins", VK_INSERT}, {"Del", VK_DELETE},
+    {"BkSp", VK_BACK},   {"Tab", VK_TAB},    {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE},
+    {"Space", VK_SPACE}, {"PgUp", VK_PRIOR}, {"PgDn", VK_NEXT},    {"End", VK_END},
+    {"Home", VK_HOME},   {"Left", VK_LEFT},  {"Up", VK_UP},        {"Right", VK_RIGHT},
+    {"Down", VK_DOWN},   {"Ins", VK_INSERT}, {"Del", VK_DELETE},
 };
 
 static std::string KeyName(Word key) {
@@ -107,7 +107,9 @@ int TMenuItem::IndexOf(const TMenuItem* item) const {
     return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
 }
 
-void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
+void TMenuItem::Add(TMenuItem* item) {
+    Insert(Count(), item);
+}
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
     if (item == nullptr)
@@ -159,12 +161,15 @@ TMenu* TMenuItem::GetParentMenu() const {
 // ---------------------------------------------------------------------------------------------
 
 const TClassInfo& TMenu::StaticClassInfo() {
-    static const TClassInfo info = TClassInfo("TMenu", &TComponent::StaticClassInfo())
-                                       .Bool<TMenu>("OwnerDraw", &TMenu::OwnerDraw, &TMenu::SetOwnerDraw);
+    static const TClassInfo info =
+        TClassInfo("TMenu", &TComponent::StaticClassInfo())
+            .Bool<TMenu>("OwnerDraw", &TMenu::OwnerDraw, &TMenu::SetOwnerDraw);
     return info;
 }
 
-TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(nullptr)) { items_->menu_ = this; }
+TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(nullptr)) {
+    items_->menu_ = this;
+}
 
 TMenu::~TMenu() {
     items_->Clear();
@@ -233,7 +238,9 @@ protected:
         } else {
             canvas.Brush()->SetColor(selected ? clHighlight : clMenu);
             canvas.FillRect(r);
-            canvas.Font()->SetColor(!item_->Enabled() ? clGrayText : selected ? clHighlightText : clMenuText);
+            canvas.Font()->SetColor(!item_->Enabled() ? clGrayText
+                                    : selected        ? clHighlightText
+                                                      : clMenuText);
             TRect tr = r;
             tr.Left += 20;
             canvas.DrawText(item_->Caption(), tr, DT_SINGLELINE | DT_VCENTER | DT_LEFT);

@@ -23,8 +23,10 @@ TShortCut ShortCut(Word key, TShiftState shift);
 TShortCut TextToShortCut(const std::string& text);
 std::string ShortCutToText(TShortCut shortCut);
 
-using TMenuDrawItemEvent = TEvent<void(TObject* Sender, TCanvas* Canvas, TRect Rect, bool Selected)>;
-using TMenuMeasureItemEvent = TEvent<void(TObject* Sender, TCanvas* Canvas, int& Width, int& Height)>;
+using TMenuDrawItemEvent =
+    TEvent<void(TObject* Sender, TCanvas* Canvas, TRect Rect, bool Selected)>;
+using TMenuMeasureItemEvent =
+    TEvent<void(TObject* Sender, TCanvas* Canvas, int& Width, int& Height)>;
 
 class TMenu;
 

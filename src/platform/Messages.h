@@ -15,15 +15,23 @@ struct TMessage {
     LRESULT Result = 0;
 };
 
-constexpr Word LoWord(std::uintptr_t v) { return static_cast<Word>(v & 0xFFFF); }
-constexpr Word HiWord(std::uintptr_t v) { return static_cast<Word>((v >> 16) & 0xFFFF); }
+constexpr Word LoWord(std::uintptr_t v) {
+    return static_cast<Word>(v & 0xFFFF);
+}
+constexpr Word HiWord(std::uintptr_t v) {
+    return static_cast<Word>((v >> 16) & 0xFFFF);
+}
 constexpr LPARAM MakeLParam(int lo, int hi) {
     return static_cast<LPARAM>((static_cast<std::uint32_t>(hi & 0xFFFF) << 16) |
                                static_cast<std::uint32_t>(lo & 0xFFFF));
 }
 // The signed client coordinates packed into a mouse message's LParam.
-constexpr int MessageX(LPARAM l) { return static_cast<std::int16_t>(l & 0xFFFF); }
-constexpr int MessageY(LPARAM l) { return static_cast<std::int16_t>((l >> 16) & 0xFFFF); }
+constexpr int MessageX(LPARAM l) {
+    return static_cast<std::int16_t>(l & 0xFFFF);
+}
+constexpr int MessageY(LPARAM l) {
+    return static_cast<std::int16_t>((l >> 16) & 0xFFFF);
+}
 
 // Windows messages.
 constexpr UINT WM_NULL = 0x0000;

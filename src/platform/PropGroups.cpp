@@ -6,8 +6,10 @@ namespace nuv {
 
 void AddStandardProps(TClassInfo& i, unsigned g) {
     if (g & pgAlign)
-        i.Enum<TControl>("Align", "TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"},
-                         &TControl::Align, &TControl::SetAlign);
+        i.Enum<TControl>(
+            "Align", "TAlign",
+            {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"},
+            &TControl::Align, &TControl::SetAlign);
     if (g & pgCaption)
         i.Str<TControl>("Caption", &TControl::Caption, &TControl::SetCaption, "TCaption");
     if (g & pgColor) {
@@ -20,8 +22,10 @@ void AddStandardProps(TClassInfo& i, unsigned g) {
     }
     if (g & pgDrag) {
         i.Int<TControl>("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, "TCursor");
-        i.Enum<TControl>("DragKind", "TDragKind", {"dkDrag", "dkDock"}, &TControl::DragKind, &TControl::SetDragKind);
-        i.Enum<TControl>("DragMode", "TDragMode", {"dmManual", "dmAutomatic"}, &TControl::DragMode, &TControl::SetDragMode);
+        i.Enum<TControl>("DragKind", "TDragKind", {"dkDrag", "dkDock"}, &TControl::DragKind,
+                         &TControl::SetDragKind);
+        i.Enum<TControl>("DragMode", "TDragMode", {"dmManual", "dmAutomatic"}, &TControl::DragMode,
+                         &TControl::SetDragMode);
     }
     if (g & pgDockSite)
         i.Bool<TWinControl>("DockSite", &TWinControl::DockSite, &TWinControl::SetDockSite);
@@ -41,9 +45,11 @@ void AddStandardProps(TClassInfo& i, unsigned g) {
         i.Bool<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
     }
     if (g & pgPopup)
-        i.Object<TControl, TPopupMenu>("PopupMenu", "TPopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+        i.Object<TControl, TPopupMenu>("PopupMenu", "TPopupMenu", &TControl::PopupMenu,
+                                       &TControl::SetPopupMenu);
     if (g & pgTab) {
-        i.Int<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, "TTabOrder");
+        i.Int<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder,
+                           "TTabOrder");
         i.Bool<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
     }
     if (g & pgText)

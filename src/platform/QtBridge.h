@@ -15,17 +15,21 @@
 
 namespace nuv {
 
-inline QString Qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-inline std::string Us(const QString& s) { return s.toUtf8().toStdString(); }
+inline QString Qs(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+inline std::string Us(const QString& s) {
+    return s.toUtf8().toStdString();
+}
 
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
 QFont ToQFont(const TFont& font);
 
 struct TCanvasImpl {
-    QPainter* painter = nullptr;      // set while drawing is possible
-    QPaintDevice* device = nullptr;   // the surface of that painter
-    std::unique_ptr<QPainter> owned;  // a painter this canvas opened on a bitmap
+    QPainter* painter = nullptr;     // set while drawing is possible
+    QPaintDevice* device = nullptr;  // the surface of that painter
+    std::unique_ptr<QPainter> owned; // a painter this canvas opened on a bitmap
     // Opens a painter on demand (control canvases during a paint).
     std::function<void()> ensure;
 };
@@ -81,8 +85,7 @@ public:
 // Runs a handler called from Qt: an exception must not cross Qt's event handling, so it is
 // shown through Application->HandleException instead.
 void ReportEventException(const std::exception& e);
-template <class F>
-bool Guarded(F&& f) {
+template <class F> bool Guarded(F&& f) {
     try {
         f();
         return true;
@@ -103,11 +106,11 @@ bool RouteWidgetEvent(TControlWidget* w, QEvent* e);
 void RoutePaint(TControlWidget* w, QPaintEvent* e);
 bool RouteFocusNextPrev(TControlWidget* w, bool next);
 
-template <class Base>
-class TWidget : public Base, public TControlWidget {
+template <class Base> class TWidget : public Base, public TControlWidget {
 public:
     template <class... A>
-    explicit TWidget(TControl* c, A&&... args) : Base(std::forward<A>(args)...), TControlWidget(c) {}
+    explicit TWidget(TControl* c, A&&... args)
+        : Base(std::forward<A>(args)...), TControlWidget(c) {}
     QWidget* Widget() override { return this; }
     bool NativeEvent(QEvent* e) override { return Base::event(e); }
     void NativePaint(QPaintEvent* e) override { Base::paintEvent(e); }
@@ -143,7 +146,9 @@ struct TControlImpl {
 // The control whose widget is this widget or its nearest ancestor, or nullptr.
 TControl* ControlOfWidget(const QWidget* w);
 // The widget of a control (nullptr before its widget exists).
-inline QWidget* WidgetOf(const TControl* c) { return c != nullptr && c->Impl() != nullptr ? c->Impl()->widget.data() : nullptr; }
+inline QWidget* WidgetOf(const TControl* c) {
+    return c != nullptr && c->Impl() != nullptr ? c->Impl()->widget.data() : nullptr;
+}
 // Starts painting a control canvas on the widget being painted (used by the canvas on demand).
 void AttachControlCanvas(TControlCanvas& canvas, TControl* control);
 // Sets the Qt focus policy of a control's widget from its TabStop and kind.

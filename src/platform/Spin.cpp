@@ -105,7 +105,9 @@ int TSpinEdit::CheckValue(int value) const {
     return value;
 }
 
-void TSpinEdit::SetValue(int value) { SetText(std::to_string(CheckValue(value))); }
+void TSpinEdit::SetValue(int value) {
+    SetText(std::to_string(CheckValue(value)));
+}
 
 void TSpinEdit::SetEditorEnabled(bool value) {
     editorEnabled_ = value;
@@ -136,7 +138,8 @@ void TSpinEdit::KeyDown(Word& key, TShiftState shift) {
 }
 
 void TSpinEdit::KeyPress(TKeyChar& key) {
-    bool valid = (key >= U'0' && key <= U'9') || key == U'+' || key == U'-' || (key < 32 && key != 13);
+    bool valid =
+        (key >= U'0' && key <= U'9') || key == U'+' || key == U'-' || (key < 32 && key != 13);
     if (!valid || (!editorEnabled_ && key >= 32)) {
         key = 0;
         QApplication::beep();
@@ -145,7 +148,9 @@ void TSpinEdit::KeyPress(TKeyChar& key) {
         TCustomEdit::KeyPress(key);
 }
 
-LRESULT TSpinEdit::DialogCode() const { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+LRESULT TSpinEdit::DialogCode() const {
+    return DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
 
 void TSpinEdit::WndProc(TMessage& m) {
     if (m.Msg == CM_TEXTCHANGED && m.WParam == 1) {

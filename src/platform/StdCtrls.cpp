@@ -33,7 +33,8 @@ char32_t AccelCharOf(const std::string& caption) {
 }
 
 static bool SameAccel(char32_t a, char32_t b) {
-    return a != 0 && QChar(static_cast<char16_t>(a)).toUpper() == QChar(static_cast<char16_t>(b)).toUpper();
+    return a != 0 &&
+           QChar(static_cast<char16_t>(a)).toUpper() == QChar(static_cast<char16_t>(b)).toUpper();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -47,17 +48,21 @@ const TClassInfo& TCustomLabel::StaticClassInfo() {
 const TClassInfo& TLabel::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TLabel", &TCustomLabel::StaticClassInfo());
-        AddStandardProps(i, pgControl | pgAlign | pgCaption | pgColor | pgFont | pgClick | pgDblClick |
-                                pgMouse | pgDrag | pgDock);
-        i.Enum<TCustomLabel>("Alignment", "TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"},
+        AddStandardProps(i, pgControl | pgAlign | pgCaption | pgColor | pgFont | pgClick |
+                                pgDblClick | pgMouse | pgDrag | pgDock);
+        i.Enum<TCustomLabel>("Alignment", "TAlignment",
+                             {"taLeftJustify", "taRightJustify", "taCenter"},
                              &TCustomLabel::Alignment, &TCustomLabel::SetAlignment);
         i.Bool<TCustomLabel>("AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize);
-        i.Object<TCustomLabel, TWinControl>("FocusControl", "TWinControl", &TCustomLabel::FocusControl,
+        i.Object<TCustomLabel, TWinControl>("FocusControl", "TWinControl",
+                                            &TCustomLabel::FocusControl,
                                             &TCustomLabel::SetFocusControl);
-        i.Enum<TCustomLabel>("Layout", "TTextLayout", {"tlTop", "tlCenter", "tlBottom"}, &TCustomLabel::Layout,
-                             &TCustomLabel::SetLayout);
-        i.Bool<TCustomLabel>("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar);
-        i.Bool<TCustomLabel>("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent);
+        i.Enum<TCustomLabel>("Layout", "TTextLayout", {"tlTop", "tlCenter", "tlBottom"},
+                             &TCustomLabel::Layout, &TCustomLabel::SetLayout);
+        i.Bool<TCustomLabel>("ShowAccelChar", &TCustomLabel::ShowAccelChar,
+                             &TCustomLabel::SetShowAccelChar);
+        i.Bool<TCustomLabel>("Transparent", &TCustomLabel::Transparent,
+                             &TCustomLabel::SetTransparent);
         i.Bool<TCustomLabel>("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap);
         return i;
     }();
@@ -186,7 +191,8 @@ void TCustomLabel::Loaded() {
 void TCustomLabel::WndProc(TMessage& m) {
     if (m.Msg == CM_DIALOGCHAR) {
         if (focusControl_ != nullptr && Enabled() && showAccelChar_ &&
-            SameAccel(AccelCharOf(Caption()), static_cast<char32_t>(m.WParam)) && focusControl_->CanFocus()) {
+            SameAccel(AccelCharOf(Caption()), static_cast<char32_t>(m.WParam)) &&
+            focusControl_->CanFocus()) {
             focusControl_->SetFocus();
             m.Result = 1;
         }
@@ -213,8 +219,12 @@ struct TEditAccess {
 
 namespace {
 
-QLineEdit* LineOf(const TControl* c) { return qobject_cast<QLineEdit*>(WidgetOf(c)); }
-QPlainTextEdit* PlainOf(const TControl* c) { return qobject_cast<QPlainTextEdit*>(WidgetOf(c)); }
+QLineEdit* LineOf(const TControl* c) {
+    return qobject_cast<QLineEdit*>(WidgetOf(c));
+}
+QPlainTextEdit* PlainOf(const TControl* c) {
+    return qobject_cast<QPlainTextEdit*>(WidgetOf(c));
+}
 
 TControlWidget* EditFactory(TControl* c) {
     auto* w = new TWidget<QLineEdit>(c);
@@ -411,7 +421,9 @@ void TCustomEdit::SelectAll() {
         p->selectAll();
 }
 
-LRESULT TCustomEdit::DialogCode() const { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+LRESULT TCustomEdit::DialogCode() const {
+    return DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
 
 void TCustomEdit::ColorChanged() {
     TWinControl::ColorChanged();
@@ -423,7 +435,9 @@ void TCustomEdit::DoEnter() {
     TWinControl::DoEnter();
 }
 
-void TCustomEdit::WndProc(TMessage& m) { TWinControl::WndProc(m); }
+void TCustomEdit::WndProc(TMessage& m) {
+    TWinControl::WndProc(m);
+}
 
 // ---------------------------------------------------------------------------------------------
 // TCustomComboBox: a Qt combo box, or for csSimple an edit above an always open list.
@@ -461,17 +475,23 @@ protected:
     }
 };
 
-ComboWidget* ComboOf(const TControl* c) { return dynamic_cast<ComboWidget*>(WidgetOf(c)); }
+ComboWidget* ComboOf(const TControl* c) {
+    return dynamic_cast<ComboWidget*>(WidgetOf(c));
+}
 
-TControlWidget* ComboFactory(TControl* c) { return new ComboWidget(c); }
+TControlWidget* ComboFactory(TControl* c) {
+    return new ComboWidget(c);
+}
 
 // Paints the items of owner-drawn combo and list boxes through the control's DrawItem.
 class OwnerDrawDelegate : public QStyledItemDelegate {
 public:
-    OwnerDrawDelegate(QObject* parent, std::function<void(int, const TRect&, TOwnerDrawState, QPainter*)> draw,
+    OwnerDrawDelegate(QObject* parent,
+                      std::function<void(int, const TRect&, TOwnerDrawState, QPainter*)> draw,
                       std::function<int(int)> measure)
         : QStyledItemDelegate(parent), draw_(std::move(draw)), measure_(std::move(measure)) {}
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         TOwnerDrawState st;
         if (option.state & QStyle::State_Selected)
             st.Include(odSelected);
@@ -516,7 +536,8 @@ struct TComboAccess {
         if (!c->syncing_)
             c->Change();
     }
-    static void Draw(TCustomComboBox* c, int index, const TRect& r, TOwnerDrawState st, QPainter* p) {
+    static void Draw(TCustomComboBox* c, int index, const TRect& r, TOwnerDrawState st,
+                     QPainter* p) {
         TCanvas* canvas = c->canvas_.get();
         BeginCanvasPaint(*canvas, p, p->device());
         canvas->Font()->Assign(c->Font());
@@ -542,20 +563,27 @@ const TClassInfo& TComboBox::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TComboBox", &TCustomComboBox::StaticClassInfo());
         AddStandardProps(i, pgInput | pgText);
-        i.Int<TCustomComboBox>("DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::SetDropDownCount);
-        i.Int<TCustomComboBox>("ItemHeight", &TCustomComboBox::ItemHeight, &TCustomComboBox::SetItemHeight);
-        i.Int<TCustomComboBox>("ItemIndex", &TCustomComboBox::ItemIndex, &TCustomComboBox::SetItemIndex);
-        i.Object<TCustomComboBox, TStrings>("Items", "TStrings", &TCustomComboBox::Items, &TCustomComboBox::SetItems);
-        i.Int<TCustomComboBox>("MaxLength", &TCustomComboBox::MaxLength, &TCustomComboBox::SetMaxLength);
+        i.Int<TCustomComboBox>("DropDownCount", &TCustomComboBox::DropDownCount,
+                               &TCustomComboBox::SetDropDownCount);
+        i.Int<TCustomComboBox>("ItemHeight", &TCustomComboBox::ItemHeight,
+                               &TCustomComboBox::SetItemHeight);
+        i.Int<TCustomComboBox>("ItemIndex", &TCustomComboBox::ItemIndex,
+                               &TCustomComboBox::SetItemIndex);
+        i.Object<TCustomComboBox, TStrings>("Items", "TStrings", &TCustomComboBox::Items,
+                                            &TCustomComboBox::SetItems);
+        i.Int<TCustomComboBox>("MaxLength", &TCustomComboBox::MaxLength,
+                               &TCustomComboBox::SetMaxLength);
         i.Bool<TCustomComboBox>("Sorted", &TCustomComboBox::Sorted, &TCustomComboBox::SetSorted);
-        i.Enum<TCustomComboBox>("Style", "TComboBoxStyle",
-                                {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"},
-                                &TCustomComboBox::Style, &TCustomComboBox::SetStyle);
+        i.Enum<TCustomComboBox>(
+            "Style", "TComboBoxStyle",
+            {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"},
+            &TCustomComboBox::Style, &TCustomComboBox::SetStyle);
         i.Event<TCustomComboBox>("OnChange", "TNotifyEvent", &TCustomComboBox::OnChange);
         i.Event<TCustomComboBox>("OnCloseUp", "TNotifyEvent", &TCustomComboBox::OnCloseUp);
         i.Event<TCustomComboBox>("OnDrawItem", "TDrawItemEvent", &TCustomComboBox::OnDrawItem);
         i.Event<TCustomComboBox>("OnDropDown", "TNotifyEvent", &TCustomComboBox::OnDropDown);
-        i.Event<TCustomComboBox>("OnMeasureItem", "TMeasureItemEvent", &TCustomComboBox::OnMeasureItem);
+        i.Event<TCustomComboBox>("OnMeasureItem", "TMeasureItemEvent",
+                                 &TCustomComboBox::OnMeasureItem);
         i.Event<TCustomComboBox>("OnSelect", "TNotifyEvent", &TCustomComboBox::OnSelect);
         return i;
     }();
@@ -589,7 +617,8 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
             TComboAccess::Activated(self, row);
     });
     auto* delegate = new OwnerDrawDelegate(
-        w, [w, self](int i, const TRect& r, TOwnerDrawState st, QPainter* p) {
+        w,
+        [w, self](int i, const TRect& r, TOwnerDrawState st, QPainter* p) {
             if (w->control != nullptr)
                 TComboAccess::Draw(self, i, r, st, p);
         },
@@ -599,10 +628,16 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
     ApplyStyle();
 }
 
-TCustomComboBox::~TCustomComboBox() { items_->OnChange = nullptr; }
+TCustomComboBox::~TCustomComboBox() {
+    items_->OnChange = nullptr;
+}
 
-TStrings* TCustomComboBox::Items() const { return items_.get(); }
-void TCustomComboBox::SetItems(TStrings* items) { items_->Assign(items); }
+TStrings* TCustomComboBox::Items() const {
+    return items_.get();
+}
+void TCustomComboBox::SetItems(TStrings* items) {
+    items_->Assign(items);
+}
 
 void TCustomComboBox::SyncItems() {
     ComboWidget* w = ComboOf(this);
@@ -629,7 +664,9 @@ int TCustomComboBox::ItemIndex() const {
     ComboWidget* w = ComboOf(this);
     if (style_ == csSimple) {
         int row = w->list->currentRow();
-        return row >= 0 && w->list->item(row)->text() == w->edit->text() ? row : items_->IndexOf(Us(w->edit->text()));
+        return row >= 0 && w->list->item(row)->text() == w->edit->text()
+                   ? row
+                   : items_->IndexOf(Us(w->edit->text()));
     }
     if (w->combo->isEditable()) {
         int i = w->combo->currentIndex();
@@ -707,8 +744,12 @@ void TCustomComboBox::SetDropDownCount(int value) {
     ComboOf(this)->combo->setMaxVisibleItems(value);
 }
 
-bool TCustomComboBox::Sorted() const { return items_->Sorted(); }
-void TCustomComboBox::SetSorted(bool value) { items_->SetSorted(value); }
+bool TCustomComboBox::Sorted() const {
+    return items_->Sorted();
+}
+void TCustomComboBox::SetSorted(bool value) {
+    items_->SetSorted(value);
+}
 
 void TCustomComboBox::SetMaxLength(int value) {
     maxLength_ = std::max(0, value);
@@ -740,7 +781,9 @@ void TCustomComboBox::Clear() {
     RealSetText("");
 }
 
-void TCustomComboBox::Change() { OnChange(this); }
+void TCustomComboBox::Change() {
+    OnChange(this);
+}
 
 void TCustomComboBox::Select() {
     if (OnSelect.Assigned())
@@ -766,12 +809,15 @@ void TCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState sta
     }
 }
 
-LRESULT TCustomComboBox::DialogCode() const { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+LRESULT TCustomComboBox::DialogCode() const {
+    return DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
 
 void TCustomComboBox::ColorChanged() {
     TWinControl::ColorChanged();
     ComboWidget* w = ComboOf(this);
-    for (QWidget* child : {static_cast<QWidget*>(w->combo), static_cast<QWidget*>(w->edit), static_cast<QWidget*>(w->list)}) {
+    for (QWidget* child : {static_cast<QWidget*>(w->combo), static_cast<QWidget*>(w->edit),
+                           static_cast<QWidget*>(w->list)}) {
         QPalette pal = child->palette();
         pal.setColor(QPalette::Base, ToQColor(Color()));
         child->setPalette(pal);
@@ -788,13 +834,17 @@ void TCustomComboBox::FontChanged() {
     canvas_->Font()->Assign(Font());
 }
 
-void TCustomComboBox::WndProc(TMessage& m) { TWinControl::WndProc(m); }
+void TCustomComboBox::WndProc(TMessage& m) {
+    TWinControl::WndProc(m);
+}
 
 // ---------------------------------------------------------------------------------------------
 // TCustomListBox
 
 namespace {
-QListWidget* ListOf(const TControl* c) { return qobject_cast<QListWidget*>(WidgetOf(c)); }
+QListWidget* ListOf(const TControl* c) {
+    return qobject_cast<QListWidget*>(WidgetOf(c));
+}
 } // namespace
 
 struct TListBoxAccess {
@@ -802,7 +852,8 @@ struct TListBoxAccess {
         if (!c->syncing_)
             c->Click();
     }
-    static void Draw(TCustomListBox* c, int index, const TRect& r, TOwnerDrawState st, QPainter* p) {
+    static void Draw(TCustomListBox* c, int index, const TRect& r, TOwnerDrawState st,
+                     QPainter* p) {
         TCanvas* canvas = c->canvas_.get();
         BeginCanvasPaint(*canvas, p, p->device());
         canvas->Font()->Assign(c->Font());
@@ -848,16 +899,22 @@ const TClassInfo& TListBox::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TListBox", &TCustomListBox::StaticClassInfo());
         AddStandardProps(i, pgInput | pgAlign);
-        i.Int<TCustomListBox>("ItemHeight", &TCustomListBox::ItemHeight, &TCustomListBox::SetItemHeight);
-        i.Int<TCustomListBox>("ItemIndex", &TCustomListBox::ItemIndex, &TCustomListBox::SetItemIndex);
-        i.Object<TCustomListBox, TStrings>("Items", "TStrings", &TCustomListBox::Items, &TCustomListBox::SetItems);
-        i.Bool<TCustomListBox>("MultiSelect", &TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect);
+        i.Int<TCustomListBox>("ItemHeight", &TCustomListBox::ItemHeight,
+                              &TCustomListBox::SetItemHeight);
+        i.Int<TCustomListBox>("ItemIndex", &TCustomListBox::ItemIndex,
+                              &TCustomListBox::SetItemIndex);
+        i.Object<TCustomListBox, TStrings>("Items", "TStrings", &TCustomListBox::Items,
+                                           &TCustomListBox::SetItems);
+        i.Bool<TCustomListBox>("MultiSelect", &TCustomListBox::MultiSelect,
+                               &TCustomListBox::SetMultiSelect);
         i.Bool<TCustomListBox>("Sorted", &TCustomListBox::Sorted, &TCustomListBox::SetSorted);
         i.Enum<TCustomListBox>("Style", "TListBoxStyle",
-                               {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable", "lbVirtual", "lbVirtualOwnerDraw"},
+                               {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable",
+                                "lbVirtual", "lbVirtualOwnerDraw"},
                                &TCustomListBox::Style, &TCustomListBox::SetStyle);
         i.Event<TCustomListBox>("OnDrawItem", "TDrawItemEvent", &TCustomListBox::OnDrawItem);
-        i.Event<TCustomListBox>("OnMeasureItem", "TMeasureItemEvent", &TCustomListBox::OnMeasureItem);
+        i.Event<TCustomListBox>("OnMeasureItem", "TMeasureItemEvent",
+                                &TCustomListBox::OnMeasureItem);
         return i;
     }();
     return info;
@@ -873,10 +930,16 @@ TCustomListBox::TCustomListBox(TComponent* owner)
     items_->OnChange = TNotifyEvent([this](TObject*) { SyncItems(); });
 }
 
-TCustomListBox::~TCustomListBox() { items_->OnChange = nullptr; }
+TCustomListBox::~TCustomListBox() {
+    items_->OnChange = nullptr;
+}
 
-TStrings* TCustomListBox::Items() const { return items_.get(); }
-void TCustomListBox::SetItems(TStrings* items) { items_->Assign(items); }
+TStrings* TCustomListBox::Items() const {
+    return items_.get();
+}
+void TCustomListBox::SetItems(TStrings* items) {
+    items_->Assign(items);
+}
 
 void TCustomListBox::SyncItems() {
     QListWidget* w = ListOf(this);
@@ -890,7 +953,9 @@ void TCustomListBox::SyncItems() {
     syncing_ = false;
 }
 
-int TCustomListBox::ItemIndex() const { return ListOf(this)->currentRow(); }
+int TCustomListBox::ItemIndex() const {
+    return ListOf(this)->currentRow();
+}
 
 void TCustomListBox::SetItemIndex(int index) {
     syncing_ = true;
@@ -906,7 +971,8 @@ void TCustomListBox::SetItemIndex(int index) {
 
 void TCustomListBox::SetMultiSelect(bool value) {
     multiSelect_ = value;
-    ListOf(this)->setSelectionMode(value ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+    ListOf(this)->setSelectionMode(value ? QAbstractItemView::ExtendedSelection
+                                         : QAbstractItemView::SingleSelection);
 }
 
 bool TCustomListBox::Selected(int index) const {
@@ -925,10 +991,16 @@ void TCustomListBox::SetSelected(int index, bool value) {
     syncing_ = false;
 }
 
-int TCustomListBox::SelCount() const { return static_cast<int>(ListOf(this)->selectedItems().size()); }
+int TCustomListBox::SelCount() const {
+    return static_cast<int>(ListOf(this)->selectedItems().size());
+}
 
-bool TCustomListBox::Sorted() const { return items_->Sorted(); }
-void TCustomListBox::SetSorted(bool value) { items_->SetSorted(value); }
+bool TCustomListBox::Sorted() const {
+    return items_->Sorted();
+}
+void TCustomListBox::SetSorted(bool value) {
+    items_->SetSorted(value);
+}
 
 void TCustomListBox::SetStyle(TListBoxStyle style) {
     style_ = style;
@@ -947,7 +1019,9 @@ int TCustomListBox::TopIndex() const {
     return it == nullptr ? 0 : w->row(it);
 }
 
-void TCustomListBox::Clear() { items_->Clear(); }
+void TCustomListBox::Clear() {
+    items_->Clear();
+}
 
 void TCustomListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
     if (OnDrawItem.Assigned()) {
@@ -965,9 +1039,13 @@ void TCustomListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState stat
     }
 }
 
-LRESULT TCustomListBox::DialogCode() const { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+LRESULT TCustomListBox::DialogCode() const {
+    return DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
 
-void TCustomListBox::ColorChanged() { TWinControl::ColorChanged(); }
+void TCustomListBox::ColorChanged() {
+    TWinControl::ColorChanged();
+}
 
 // ---------------------------------------------------------------------------------------------
 // TCustomGroupBox
@@ -980,8 +1058,8 @@ const TClassInfo& TCustomGroupBox::StaticClassInfo() {
 const TClassInfo& TGroupBox::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TGroupBox", &TCustomGroupBox::StaticClassInfo());
-        AddStandardProps(i, pgControl | pgAlign | pgCaption | pgColor | pgFont | pgTab | pgClick | pgDblClick |
-                                pgMouse | pgFocus | pgDrag | pgDock | pgDockSite);
+        AddStandardProps(i, pgControl | pgAlign | pgCaption | pgColor | pgFont | pgTab | pgClick |
+                                pgDblClick | pgMouse | pgFocus | pgDrag | pgDock | pgDockSite);
         return i;
     }();
     return info;
@@ -1055,8 +1133,7 @@ void TCustomGroupBox::WndProc(TMessage& m) {
 
 namespace {
 
-template <class Base>
-class ButtonWidget : public TWidget<Base> {
+template <class Base> class ButtonWidget : public TWidget<Base> {
 public:
     explicit ButtonWidget(TControl* c) : TWidget<Base>(c) {
         QObject::connect(this, &QAbstractButton::clicked, this, [this] {
@@ -1091,13 +1168,18 @@ TControlWidget* RadioFactory(TControl* c) {
     return w;
 }
 
-QAbstractButton* ButtonOf(const TControl* c) { return qobject_cast<QAbstractButton*>(WidgetOf(c)); }
+QAbstractButton* ButtonOf(const TControl* c) {
+    return qobject_cast<QAbstractButton*>(WidgetOf(c));
+}
 
 TWidgetFactory FactoryOf(TButtonKind kind) {
     switch (kind) {
-    case TButtonKind::bkCheck: return &CheckFactory;
-    case TButtonKind::bkRadio: return &RadioFactory;
-    default: return &PushFactory;
+    case TButtonKind::bkCheck:
+        return &CheckFactory;
+    case TButtonKind::bkRadio:
+        return &RadioFactory;
+    default:
+        return &PushFactory;
     }
 }
 
@@ -1110,7 +1192,8 @@ const TClassInfo& TButtonControl::StaticClassInfo() {
 
 TButtonControl::TButtonControl(TComponent* owner) : TButtonControl(owner, TButtonKind::bkPush) {}
 
-TButtonControl::TButtonControl(TComponent* owner, TButtonKind kind) : TWinControl(owner, FactoryOf(kind)) {
+TButtonControl::TButtonControl(TComponent* owner, TButtonKind kind)
+    : TWinControl(owner, FactoryOf(kind)) {
     SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
     SetColor(clBtnFace);
     SetTabStop(true);
@@ -1119,7 +1202,9 @@ TButtonControl::TButtonControl(TComponent* owner, TButtonKind kind) : TWinContro
 void TButtonControl::SetNativeChecked(int state) {
     QAbstractButton* b = ButtonOf(this);
     if (auto* cb = qobject_cast<QCheckBox*>(b))
-        cb->setCheckState(state == 2 ? Qt::PartiallyChecked : state == 1 ? Qt::Checked : Qt::Unchecked);
+        cb->setCheckState(state == 2   ? Qt::PartiallyChecked
+                          : state == 1 ? Qt::Checked
+                                       : Qt::Unchecked);
     else if (b != nullptr) {
         b->setCheckable(true);
         b->setChecked(state == 1);
@@ -1129,7 +1214,9 @@ void TButtonControl::SetNativeChecked(int state) {
 int TButtonControl::NativeChecked() const {
     QAbstractButton* b = ButtonOf(this);
     if (auto* cb = qobject_cast<QCheckBox*>(b))
-        return cb->checkState() == Qt::PartiallyChecked ? 2 : cb->checkState() == Qt::Checked ? 1 : 0;
+        return cb->checkState() == Qt::PartiallyChecked ? 2
+               : cb->checkState() == Qt::Checked        ? 1
+                                                        : 0;
     return b != nullptr && b->isChecked() ? 1 : 0;
 }
 
@@ -1159,18 +1246,21 @@ void TButtonControl::ColorChanged() {
     }
 }
 
-bool TButtonControl::IsAccel(char32_t ch) const { return SameAccel(AccelCharOf(Caption()), ch); }
+bool TButtonControl::IsAccel(char32_t ch) const {
+    return SameAccel(AccelCharOf(Caption()), ch);
+}
 
 // TButton
 
 const TClassInfo& TButton::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TButton", &TButtonControl::StaticClassInfo());
-        AddStandardProps(i, pgControl | pgCaption | pgFont | pgTab | pgClick | pgMouse | pgKeys | pgFocus |
-                                pgDrag | pgDock);
+        AddStandardProps(i, pgControl | pgCaption | pgFont | pgTab | pgClick | pgMouse | pgKeys |
+                                pgFocus | pgDrag | pgDock);
         i.Bool<TButton>("Cancel", &TButton::Cancel, &TButton::SetCancel);
         i.Bool<TButton>("Default", &TButton::Default, &TButton::SetDefault);
-        i.Int<TButton>("ModalResult", &TButton::ModalResult, &TButton::SetModalResult, "TModalResult");
+        i.Int<TButton>("ModalResult", &TButton::ModalResult, &TButton::SetModalResult,
+                       "TModalResult");
         return i;
     }();
     return info;
@@ -1236,11 +1326,12 @@ const TClassInfo& TCustomCheckBox::StaticClassInfo() {
 const TClassInfo& TCheckBox::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TCheckBox", &TCustomCheckBox::StaticClassInfo());
-        AddStandardProps(i, pgControl | pgCaption | pgColor | pgFont | pgTab | pgClick | pgMouse | pgKeys |
-                                pgFocus | pgDrag | pgDock);
+        AddStandardProps(i, pgControl | pgCaption | pgColor | pgFont | pgTab | pgClick | pgMouse |
+                                pgKeys | pgFocus | pgDrag | pgDock);
         i.Enum<TCustomCheckBox>("Alignment", "TLeftRight", {"taLeftJustify", "taRightJustify"},
                                 &TCustomCheckBox::Alignment, &TCustomCheckBox::SetAlignment);
-        i.Bool<TCustomCheckBox>("AllowGrayed", &TCustomCheckBox::AllowGrayed, &TCustomCheckBox::SetAllowGrayed);
+        i.Bool<TCustomCheckBox>("AllowGrayed", &TCustomCheckBox::AllowGrayed,
+                                &TCustomCheckBox::SetAllowGrayed);
         i.Bool<TCustomCheckBox>("Checked", &TCustomCheckBox::Checked, &TCustomCheckBox::SetChecked);
         i.Enum<TCustomCheckBox>("State", "TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"},
                                 &TCustomCheckBox::State, &TCustomCheckBox::SetState);
@@ -1270,9 +1361,15 @@ void TCustomCheckBox::SetAlignment(TAlignment value) {
 
 void TCustomCheckBox::Toggle() {
     switch (state_) {
-    case cbUnchecked: SetState(allowGrayed_ ? cbGrayed : cbChecked); break;
-    case cbChecked: SetState(cbUnchecked); break;
-    case cbGrayed: SetState(cbChecked); break;
+    case cbUnchecked:
+        SetState(allowGrayed_ ? cbGrayed : cbChecked);
+        break;
+    case cbChecked:
+        SetState(cbUnchecked);
+        break;
+    case cbGrayed:
+        SetState(cbChecked);
+        break;
     }
 }
 
@@ -1301,10 +1398,10 @@ void TCustomCheckBox::WndProc(TMessage& m) {
 const TClassInfo& TRadioButton::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TRadioButton", &TButtonControl::StaticClassInfo());
-        AddStandardProps(i, pgControl | pgCaption | pgColor | pgFont | pgTab | pgClick | pgDblClick | pgMouse |
-                                pgKeys | pgFocus | pgDrag | pgDock);
-        i.Enum<TRadioButton>("Alignment", "TLeftRight", {"taLeftJustify", "taRightJustify"}, &TRadioButton::Alignment,
-                             &TRadioButton::SetAlignment);
+        AddStandardProps(i, pgControl | pgCaption | pgColor | pgFont | pgTab | pgClick |
+                                pgDblClick | pgMouse | pgKeys | pgFocus | pgDrag | pgDock);
+        i.Enum<TRadioButton>("Alignment", "TLeftRight", {"taLeftJustify", "taRightJustify"},
+                             &TRadioButton::Alignment, &TRadioButton::SetAlignment);
         i.Bool<TRadioButton>("Checked", &TRadioButton::Checked, &TRadioButton::SetChecked);
         return i;
     }();
@@ -1327,7 +1424,8 @@ void TRadioButton::SetChecked(bool value) {
         return;
     if (Parent() != nullptr)
         for (int i = 0; i < Parent()->ControlCount(); ++i)
-            if (auto* r = dynamic_cast<TRadioButton*>(Parent()->Controls(i)); r != nullptr && r != this)
+            if (auto* r = dynamic_cast<TRadioButton*>(Parent()->Controls(i));
+                r != nullptr && r != this)
                 r->SetChecked(false);
     if (!ClicksDisabled())
         Click();
@@ -1420,7 +1518,9 @@ public:
         cur.removeSelectedText();
     }
     void Clear() override { PlainOf(memo_)->clear(); }
-    std::string Text() const override { return memo_->Text().empty() ? std::string() : memo_->Text() + "\r\n"; }
+    std::string Text() const override {
+        return memo_->Text().empty() ? std::string() : memo_->Text() + "\r\n";
+    }
     void SetText(const std::string& text) override {
         std::string t = text;
         if (t.size() >= 2 && t.compare(t.size() - 2, 2, "\r\n") == 0)
@@ -1449,12 +1549,15 @@ const TClassInfo& TMemo::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i("TMemo", &TCustomMemo::StaticClassInfo());
         AddStandardProps(i, pgInput | pgAlign);
-        i.Enum<TCustomMemo>("Alignment", "TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"},
+        i.Enum<TCustomMemo>("Alignment", "TAlignment",
+                            {"taLeftJustify", "taRightJustify", "taCenter"},
                             &TCustomMemo::Alignment, &TCustomMemo::SetAlignment);
-        i.Object<TCustomMemo, TStrings>("Lines", "TStrings", &TCustomMemo::Lines, &TCustomMemo::SetLines);
+        i.Object<TCustomMemo, TStrings>("Lines", "TStrings", &TCustomMemo::Lines,
+                                        &TCustomMemo::SetLines);
         i.Int<TCustomEdit>("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength);
         i.Bool<TCustomEdit>("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly);
-        i.Enum<TCustomMemo>("ScrollBars", "TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"},
+        i.Enum<TCustomMemo>("ScrollBars", "TScrollStyle",
+                            {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"},
                             &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars);
         i.Bool<TCustomMemo>("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns);
         i.Bool<TCustomMemo>("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs);
@@ -1476,8 +1579,12 @@ TCustomMemo::TCustomMemo(TComponent* owner) : TCustomEdit(owner, &MemoFactory) {
 
 TCustomMemo::~TCustomMemo() = default;
 
-TStrings* TCustomMemo::Lines() const { return lines_.get(); }
-void TCustomMemo::SetLines(TStrings* lines) { lines_->Assign(lines); }
+TStrings* TCustomMemo::Lines() const {
+    return lines_.get();
+}
+void TCustomMemo::SetLines(TStrings* lines) {
+    lines_->Assign(lines);
+}
 
 void TCustomMemo::SetWordWrap(bool value) {
     wordWrap_ = value;
@@ -1493,7 +1600,9 @@ void TCustomMemo::SetScrollBars(TScrollStyle value) {
     p->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 }
 
-void TCustomMemo::SetAlignment(TAlignment value) { alignment_ = value; }
+void TCustomMemo::SetAlignment(TAlignment value) {
+    alignment_ = value;
+}
 
 TPoint TCustomMemo::CaretPos() const {
     QTextCursor cur = PlainOf(this)->textCursor();
@@ -1506,7 +1615,8 @@ void TCustomMemo::SetCaretPos(TPoint p) {
     if (!b.isValid())
         b = w->document()->lastBlock();
     QTextCursor cur(b);
-    cur.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, std::clamp(p.X, 0, b.length() - 1));
+    cur.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor,
+                     std::clamp(p.X, 0, b.length() - 1));
     w->setTextCursor(cur);
 }
 

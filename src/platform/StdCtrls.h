@@ -118,15 +118,33 @@ public:
     explicit TEdit(TComponent* owner) : TCustomEdit(owner) {}
 };
 
-enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed,
-                            csOwnerDrawVariable };
+enum class TComboBoxStyle {
+    csDropDown,
+    csSimple,
+    csDropDownList,
+    csOwnerDrawFixed,
+    csOwnerDrawVariable
+};
 using enum TComboBoxStyle;
-enum class TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused,
-                                 odDefault, odHotLight, odInactive, odNoAccel, odNoFocusRect,
-                                 odReserved1, odReserved2, odComboBoxEdit };
+enum class TOwnerDrawStateItem {
+    odSelected,
+    odGrayed,
+    odDisabled,
+    odChecked,
+    odFocused,
+    odDefault,
+    odHotLight,
+    odInactive,
+    odNoAccel,
+    odNoFocusRect,
+    odReserved1,
+    odReserved2,
+    odComboBoxEdit
+};
 using enum TOwnerDrawStateItem;
 using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
-using TDrawItemEvent = TEvent<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
+using TDrawItemEvent =
+    TEvent<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
 using TMeasureItemEvent = TEvent<void(TWinControl* Control, int Index, int& Height)>;
 
 class TCustomComboBox : public TWinControl {
@@ -192,8 +210,13 @@ public:
     explicit TComboBox(TComponent* owner) : TCustomComboBox(owner) {}
 };
 
-enum class TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual,
-                           lbVirtualOwnerDraw };
+enum class TListBoxStyle {
+    lbStandard,
+    lbOwnerDrawFixed,
+    lbOwnerDrawVariable,
+    lbVirtual,
+    lbVirtualOwnerDraw
+};
 using enum TListBoxStyle;
 
 class TCustomListBox : public TWinControl {

@@ -61,7 +61,9 @@ TObject* GetObjectPropByName(TObject* c, const std::string& name) {
     return p->GetObject(c);
 }
 
-bool HasProperty(TObject* c, const std::string& name) { return GetPropInfo(c, name) != nullptr; }
+bool HasProperty(TObject* c, const std::string& name) {
+    return GetPropInfo(c, name) != nullptr;
+}
 
 std::string GetPropTypeName(TObject* c, const std::string& name) {
     const TPropInfo* p = GetPropInfo(c, name);

@@ -41,7 +41,8 @@ void EnsureUiPlatform() {
     // The forms name their fonts as on a Chinese Windows; map them onto the installed CJK font.
     const QStringList ming{"AR PL UMing TW", "AR PL UMing TW MBE", "AR PL UMing HK"};
     const QStringList song{"AR PL UMing CN", "AR PL UMing TW"};
-    for (const char* name : {"細明體", "新細明體", "MingLiU", "PMingLiU", "細明體_HKSCS", "MingLiU_HKSCS"})
+    for (const char* name :
+         {"細明體", "新細明體", "MingLiU", "PMingLiU", "細明體_HKSCS", "MingLiU_HKSCS"})
         QFont::insertSubstitutions(QString::fromUtf8(name), ming);
     for (const char* name : {"SimSun", "宋体", "NSimSun", "新宋体"})
         QFont::insertSubstitutions(QString::fromUtf8(name), song);

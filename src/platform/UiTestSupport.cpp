@@ -58,7 +58,8 @@ void ScriptedPresenter::RunModal(TCustomForm& form, const std::function<bool()>&
     }
 }
 
-int ScriptedPresenter::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+int ScriptedPresenter::MessageBox(const std::string& text, const std::string& caption,
+                                  unsigned flags) {
     Box b{text, caption, flags, IDOK};
     if (!boxAnswers_.empty()) {
         b.Answer = boxAnswers_.front();
@@ -81,7 +82,8 @@ void DrainEvents() {
 TWinControl* FocusedControl() {
     QWidget* w = QApplication::focusWidget();
     for (; w != nullptr; w = w->parentWidget())
-        if (auto* hook = dynamic_cast<TControlWidget*>(w); hook != nullptr && hook->control != nullptr)
+        if (auto* hook = dynamic_cast<TControlWidget*>(w);
+            hook != nullptr && hook->control != nullptr)
             if (auto* wc = dynamic_cast<TWinControl*>(hook->control))
                 return wc;
     return nullptr;
@@ -132,7 +134,7 @@ void TypeText(const std::string& text) {
     QString s = Qs(text);
     for (QChar ch : s) {
         QString one(ch);
-        int key = ch.isLetter() && ch.unicode() < 128 ? Qt::Key_A + (ch.toUpper().unicode() - 'A')
+        int key = ch.isLetter() && ch.unicode() < 128  ? Qt::Key_A + (ch.toUpper().unicode() - 'A')
                   : ch.isDigit() && ch.unicode() < 128 ? Qt::Key_0 + (ch.unicode() - '0')
                                                        : 0;
         if (ch == ' ')
@@ -174,8 +176,12 @@ static void SendMouse(TControl* control, int x, int y, bool dbl) {
     }
 }
 
-void ClickAt(TControl* control, int x, int y) { SendMouse(control, x, y, false); }
-void DoubleClickAt(TControl* control, int x, int y) { SendMouse(control, x, y, true); }
+void ClickAt(TControl* control, int x, int y) {
+    SendMouse(control, x, y, false);
+}
+void DoubleClickAt(TControl* control, int x, int y) {
+    SendMouse(control, x, y, true);
+}
 
 void FreeAllForms() {
     while (Screen->FormCount() > 0)

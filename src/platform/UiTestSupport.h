@@ -39,7 +39,9 @@ public:
     void AnswerBox(int id) { boxAnswers_.push_back(id); }
     // Scripts for the coming modal forms, in order: each runs while the form is shown and
     // should set ModalResult (or press a button). A form left open is cancelled.
-    void OnModalForm(std::function<void(TCustomForm&)> script) { scripts_.push_back(std::move(script)); }
+    void OnModalForm(std::function<void(TCustomForm&)> script) {
+        scripts_.push_back(std::move(script));
+    }
 
     const std::vector<Message>& Messages() const { return messages_; }
     const std::vector<Box>& Boxes() const { return boxes_; }

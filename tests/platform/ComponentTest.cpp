@@ -129,8 +129,9 @@ TEST(Handler, SaveReplaceChainAndRestoreByName) {
     EXPECT_EQ(GetMethodPropByName(btn, "OnClick"), saved);
 
     // A handler of another shape is refused instead of being called with wrong arguments.
-    EXPECT_THROW(SetMethodPropByName(btn, "OnClick", TKeyPressEvent([](TObject*, TKeyChar&) {}).Method()),
-                 Exception);
+    EXPECT_THROW(
+        SetMethodPropByName(btn, "OnClick", TKeyPressEvent([](TObject*, TKeyChar&) {}).Method()),
+        Exception);
     form->Free();
     test::DrainEvents();
 }

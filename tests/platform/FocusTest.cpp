@@ -115,9 +115,12 @@ TEST_F(UiTest, KeyPreviewChangesAndConsumesKeys) {
         if (key == VK_F2)
             key = 0;
     });
-    edit->OnKeyPress = TKeyPressEvent([&](TObject*, TKeyChar& key) { seen.push_back("edit " + std::string(1, static_cast<char>(key))); });
+    edit->OnKeyPress = TKeyPressEvent([&](TObject*, TKeyChar& key) {
+        seen.push_back("edit " + std::string(1, static_cast<char>(key)));
+    });
     bool editSawF2 = false;
-    edit->OnKeyDown = TKeyEvent([&](TObject*, Word& key, TShiftState) { editSawF2 |= key == VK_F2; });
+    edit->OnKeyDown =
+        TKeyEvent([&](TObject*, Word& key, TShiftState) { editSawF2 |= key == VK_F2; });
     form->Show();
     ASSERT_EQ(test::FocusedControl(), edit);
 

@@ -30,7 +30,8 @@ TEST_F(UiTest, PostedCloseAndLifecycleEvents) {
     dialog->OnClose = TCloseEvent([&](TObject*, TCloseAction&) { log.push_back("close"); });
     dialog->Show();
     PostMessage(dialog->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(log, (std::vector<std::string>{"show"})) << "a posted message waits for the event loop";
+    EXPECT_EQ(log, (std::vector<std::string>{"show"}))
+        << "a posted message waits for the event loop";
     test::DrainEvents();
     EXPECT_EQ(log, (std::vector<std::string>{"show", "close", "hide"}));
     EXPECT_FALSE(dialog->Visible());
@@ -51,7 +52,8 @@ TEST_F(UiTest, ConstructionLoadsComponentsBeforeOnCreate) {
             loadingDuringConstruction = ed->ComponentState().Contains(csLoading) &&
                                         ed->ComponentState().Contains(csReading);
             OnCreate = TNotifyEvent([this](TObject*) {
-                log.push_back(ed->ComponentState().Contains(csLoading) ? "create while loading" : "create");
+                log.push_back(ed->ComponentState().Contains(csLoading) ? "create while loading"
+                                                                       : "create");
             });
         }
     };
@@ -103,7 +105,7 @@ TEST_F(UiTest, MessageDialogsAreRecordedWithKindAndButtons) {
     };
     const Case cases[] = {
         {mtWarning, {mbYes, mbNo, mbCancel}, mrNo}, // scripted answer
-        {mtError, {mbOK}, mrOk},                     // default button
+        {mtError, {mbOK}, mrOk},                    // default button
         {mtConfirmation, {mbOK, mbCancel}, mrOk},
         {mtInformation, {mbOK}, mrOk},
         {mtCustom, {mbYes, mbNo}, mrYes},
@@ -118,7 +120,8 @@ TEST_F(UiTest, MessageDialogsAreRecordedWithKindAndButtons) {
     }
 
     // A dialog built as a form, captioned and put on top before it is shown.
-    TMessageForm* dlg = CreateMessageDialog("確定要刪除此筆條件設定？", mtConfirmation, {mbYes, mbNo});
+    TMessageForm* dlg =
+        CreateMessageDialog("確定要刪除此筆條件設定？", mtConfirmation, {mbYes, mbNo});
     dlg->SetCaption("報表");
     dlg->SetFormStyle(fsStayOnTop);
     dlg->Font()->SetName("細明體");

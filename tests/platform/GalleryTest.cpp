@@ -32,8 +32,10 @@ public:
 
         auto* status = new TStatusBar(this);
         status->SetParent(this);
-        for (auto [text, width] : {std::pair{"就緒", 120}, {"KELT58", 120}, {"870401-0.00.00", 200}})
-            status->Panels()->Add()->SetText(text), status->Panels()->Items(status->Panels()->Count() - 1)->SetWidth(width);
+        for (auto [text, width] :
+             {std::pair{"就緒", 120}, {"KELT58", 120}, {"870401-0.00.00", 200}})
+            status->Panels()->Add()->SetText(text),
+                status->Panels()->Items(status->Panels()->Count() - 1)->SetWidth(width);
 
         auto* right = new TPanel(this);
         right->SetParent(this);
@@ -77,7 +79,8 @@ public:
         ts2->SetCaption("系統選項");
         ts2->SetPageControl(pages);
 
-        auto label = [&](TWinControl* parent, const char* caption, int x, int y, TWinControl* focus) {
+        auto label = [&](TWinControl* parent, const char* caption, int x, int y,
+                         TWinControl* focus) {
             auto* l = new TLabel(this);
             l->SetParent(parent);
             l->SetCaption(caption);
@@ -111,8 +114,11 @@ public:
         lv->SetRowSelect(true);
         lv->SetBounds(8, 20, 234, 122);
         for (auto [c, w] : {std::pair{"代號", 60}, {"名稱", 100}, {"共用", 50}})
-            lv->Columns()->Add()->SetCaption(c), lv->Column(lv->Columns()->Count() - 1)->SetWidth(w);
-        for (auto [code, name, shared] : {std::tuple{"A01", "台北客戶", "Y"}, {"B02", "高雄客戶", "N"}, {"C03", "新竹客戶", "Y"}}) {
+            lv->Columns()->Add()->SetCaption(c),
+                lv->Column(lv->Columns()->Count() - 1)->SetWidth(w);
+        for (auto [code, name, shared] : {std::tuple{"A01", "台北客戶", "Y"},
+                                          {"B02", "高雄客戶", "N"},
+                                          {"C03", "新竹客戶", "Y"}}) {
             TListItem* it = lv->Items()->Add();
             it->SetCaption(code);
             it->SubItems()->Add(name);
@@ -170,12 +176,15 @@ public:
         grid->SetDefaultColWidth(56);
         grid->SetDefaultRowHeight(20);
         grid->SetBounds(264, 172, 236, 68);
-        grid->OnDrawCell = TDrawCellEvent([grid](TObject*, int c, int r, TRect rect, TGridDrawState) {
-            static const char* head[] = {"", "時", "分", "秒"};
-            std::string text = r == 0 ? head[c] : c == 0 ? std::to_string(r) : std::to_string(r * 10 + c);
-            grid->Canvas()->Brush()->SetStyle(bsClear);
-            grid->Canvas()->DrawText(text, rect, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-        });
+        grid->OnDrawCell =
+            TDrawCellEvent([grid](TObject*, int c, int r, TRect rect, TGridDrawState) {
+                static const char* head[] = {"", "時", "分", "秒"};
+                std::string text = r == 0   ? head[c]
+                                   : c == 0 ? std::to_string(r)
+                                            : std::to_string(r * 10 + c);
+                grid->Canvas()->Brush()->SetStyle(bsClear);
+                grid->Canvas()->DrawText(text, rect, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+            });
         auto* panel = new TPanel(this);
         panel->SetParent(ts1);
         panel->SetCaption("使用者自訂條件式");

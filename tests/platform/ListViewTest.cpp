@@ -85,9 +85,8 @@ TEST_F(ListViewTest, SelectionEventsAndVeto) {
     lv->OnSelectItem = TLVSelectItemEvent([&](TObject*, TListItem* it, bool selected) {
         log.push_back(it->Caption() + (selected ? "+" : "-"));
     });
-    lv->OnChanging = TLVChangingEvent([&](TObject*, TListItem* it, TItemChange, bool& allow) {
-        allow = it->Caption() != "C3";
-    });
+    lv->OnChanging = TLVChangingEvent(
+        [&](TObject*, TListItem* it, TItemChange, bool& allow) { allow = it->Caption() != "C3"; });
     lv->Items()->Item(0)->SetSelected(true);
     lv->Items()->Item(2)->SetSelected(true); // refused
     EXPECT_EQ(log, (std::vector<std::string>{"B2+"}));
@@ -142,9 +141,9 @@ TEST_F(ListViewTest, InsertAndDeleteAtPositionsKeepRowsAndIndexes) {
     };
     // Inserts at the front, the end, the middle and past the end (clamped); deletes at the
     // front, the end and the middle, down to empty and up again.
-    const Step steps[] = {{true, 0},  {true, 0},  {true, 2},  {true, 1},  {true, 99}, {true, 3},
-                          {false, 0}, {false, 4}, {false, 1}, {true, 2},  {false, 0}, {false, 0},
-                          {false, 0}, {false, 0}, {true, 0},  {true, 1},  {true, 1},  {false, 1}};
+    const Step steps[] = {{true, 0},  {true, 0},  {true, 2},  {true, 1}, {true, 99}, {true, 3},
+                          {false, 0}, {false, 4}, {false, 1}, {true, 2}, {false, 0}, {false, 0},
+                          {false, 0}, {false, 0}, {true, 0},  {true, 1}, {true, 1},  {false, 1}};
     int n = 0;
     for (const Step& s : steps) {
         if (s.insert) {
@@ -209,7 +208,8 @@ TEST_F(ListViewTest, SelectionAndFocusFollowTheirRowsThroughInsertsDeletesAndSor
     EXPECT_EQ(a1->Index(), 2);
     EXPECT_TRUE(a1->Selected());
     EXPECT_EQ(lv->ItemFocused(), a1);
-    lv->CustomSort([](TListItem* a, TListItem* b, std::intptr_t) { return uitext::CompareText(a->Caption(), b->Caption()); },
+    lv->CustomSort([](TListItem* a, TListItem* b,
+                      std::intptr_t) { return uitext::CompareText(a->Caption(), b->Caption()); },
                    0); // a1 B2 C3 Z1
     EXPECT_EQ(Captions(), (std::vector<std::string>{"a1", "B2", "C3", "Z1"}));
     EXPECT_EQ(a1->Index(), 0);

@@ -18,10 +18,10 @@ TEST_F(UiTest, PublishedPropertiesHaveTheirTypeNames) {
         const char* typeName;
     };
     const Case cases[] = {
-        {combo, "Font", "TFont"},          {combo, "Items", "TStrings"},
+        {combo, "Font", "TFont"},           {combo, "Items", "TStrings"},
         {combo, "style", "TComboBoxStyle"}, {list, "Style", "TListBoxStyle"},
-        {list, "Items", "TStrings"},       {status, "Panels", "TStatusPanels"},
-        {label, "Caption", "TCaption"},    {label, "Color", "TColor"},
+        {list, "Items", "TStrings"},        {status, "Panels", "TStatusPanels"},
+        {label, "Caption", "TCaption"},     {label, "Color", "TColor"},
         {label, "OnClick", "TNotifyEvent"}, {combo, "OnChange", "TNotifyEvent"},
     };
     for (const Case& c : cases) {
@@ -85,7 +85,8 @@ TEST_F(UiTest, ClickControlPressesAButton) {
     button->OnMouseDown = TMouseEvent([&](TObject*, TMouseButton, TShiftState, int x, int y) {
         mouse.push_back("down " + std::to_string(x) + "," + std::to_string(y));
     });
-    button->OnMouseUp = TMouseEvent([&](TObject*, TMouseButton, TShiftState, int, int) { mouse.push_back("up"); });
+    button->OnMouseUp =
+        TMouseEvent([&](TObject*, TMouseButton, TShiftState, int, int) { mouse.push_back("up"); });
     form->Show();
     ClickControl(button, 0, MakeLParam(5, 6));
     EXPECT_EQ(clicks, 1);
