@@ -261,17 +261,7 @@ void TBitCheckBox::SetParentCtl3D(bool value) {
 }
 
 void TBitCheckBox::Toggle() {
-    switch (state_) {
-    case cbUnchecked:
-        SetState(allowGrayed_ ? cbGrayed : cbChecked);
-        break;
-    case cbChecked:
-        SetState(cbUnchecked);
-        break;
-    case cbGrayed:
-        SetState(cbChecked);
-        break;
-    }
+    SetState(NextCheckBoxState(state_, allowGrayed_));
 }
 
 void TBitCheckBox::Click() {

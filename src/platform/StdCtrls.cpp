@@ -1360,17 +1360,7 @@ void TCustomCheckBox::SetAlignment(TAlignment value) {
 }
 
 void TCustomCheckBox::Toggle() {
-    switch (state_) {
-    case cbUnchecked:
-        SetState(allowGrayed_ ? cbGrayed : cbChecked);
-        break;
-    case cbChecked:
-        SetState(cbUnchecked);
-        break;
-    case cbGrayed:
-        SetState(cbChecked);
-        break;
-    }
+    SetState(NextCheckBoxState(state_, allowGrayed_));
 }
 
 void TCustomCheckBox::WndProc(TMessage& m) {

@@ -349,6 +349,20 @@ private:
 enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 using enum TCheckBoxState;
 
+// The state a click gives a check box: unchecked → grayed (when allowed) or checked,
+// checked → unchecked, grayed → checked.
+inline TCheckBoxState NextCheckBoxState(TCheckBoxState state, bool allowGrayed) {
+    switch (state) {
+    case cbUnchecked:
+        return allowGrayed ? cbGrayed : cbChecked;
+    case cbChecked:
+        return cbUnchecked;
+    case cbGrayed:
+        return cbChecked;
+    }
+    return cbUnchecked;
+}
+
 class TCustomCheckBox : public TButtonControl {
     NUV_CLASS(TCustomCheckBox)
 public:
