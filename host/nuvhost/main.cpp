@@ -1,0 +1,39 @@
+// nuvhost, the reference work-center host. See HostOptions.cpp for the command line.
+#include "HostOptions.h"
+#include "HostRun.h"
+#include "WorkCenter.h"
+#include "WorkCenterWindow.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("nuvhost"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    nuv::THostOptions options;
+    const nuv::TParseResult parsed = nuv::ParseHostOptions(QApplication::arguments(), options);
+    if (parsed.Outcome == nuv::TParseOutcome::Exit) {
+        (parsed.ExitCode == 0 ? out : err) << parsed.Message << '\n';
+        return parsed.ExitCode;
+    }
+
+    const nuv::TManagerConnection manager = nuv::ConnectManager();
+    if (options.Unattended)
+        return nuv::RunUnattended(options, manager, out, err);
+    if (!options.Screenshot.isEmpty())
+        return nuv::RunScreenshot(options, manager, out, err);
+
+    if (!manager.Problem.isEmpty())
+        err << manager.Problem << '\n';
+    nuv::TWorkCenterWindow window(options, manager);
+    window.show();
+    if (!options.Module.isEmpty())
+        window.OpenDialog();
+    return QApplication::exec();
+}
