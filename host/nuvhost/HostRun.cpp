@@ -22,7 +22,7 @@ TOpened OpenModule(const THostOptions& options, const TManagerConnection& manage
                    QTextStream& err) {
     TOpened o;
     if (!manager.Problem.isEmpty())
-        err << manager.Problem << " The dialog opens without it.\n";
+        err << manager.Problem << "; the dialog opens without it.\n";
     try {
         o.Session = std::make_unique<TReportSession>(
             LoadReportModule(options.Module, options.ModulesFolder), manager.Manager);
@@ -38,8 +38,8 @@ TOpened OpenModule(const THostOptions& options, const TManagerConnection& manage
             o.Failure = ExitNoDialog;
         }
     } catch (const std::exception& e) {
-        err << "The dialog of " << o.Session->Module().Path << " cannot be opened: " << e.what()
-            << '\n';
+        err << "The dialog of " << o.Session->Module().Path
+            << " cannot be opened: " << Lines(QString::fromUtf8(e.what())) << '\n';
         o.Failure = ExitNoDialog;
     }
     if (o.Failure != 0)
@@ -57,6 +57,12 @@ std::optional<THostValues> ReadValues(const THostOptions& options, QTextStream& 
 }
 
 } // namespace
+
+QString Lines(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
 
 QString ResultText(const Variant& value) {
     if (value.IsArray())

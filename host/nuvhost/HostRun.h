@@ -22,6 +22,9 @@ int RunUnattended(const THostOptions& options, const TManagerConnection& manager
 int RunScreenshot(const THostOptions& options, const TManagerConnection& manager, QTextStream& out,
                   QTextStream& err);
 
+// A text with its carriage returns (the platform's line breaks) made line feeds.
+QString Lines(QString text);
+
 // ResultValue as a line of text.
 QString ResultText(const Variant& value);
 

@@ -51,6 +51,11 @@ void TReportSession::FreeDialog() {
         ctl_->FreeDialog();
 }
 
+void TReportSession::NotifyExtra() {
+    if (ctl_)
+        ctl_->NotifyExtra();
+}
+
 void TReportSession::FreeController() {
     if (ctl_ == nullptr)
         return;

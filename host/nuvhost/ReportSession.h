@@ -51,6 +51,8 @@ public:
     std::int32_t ApplyValues(const Variant& hostValues);
     void FreeDialog();
     void FreeController();
+    // Asks the controller for notification 320 (only a host ever does).
+    void NotifyExtra();
 
     // The dialog's identity [user, company, program code, program name], empty texts without
     // a dialog.

@@ -71,8 +71,12 @@ TWorkCenterWindow::TWorkCenterWindow(const THostOptions& options, TManagerConnec
     open_->setDefault(true);
     free_ = new QPushButton(QStringLiteral("釋放控制器"), identityBox);
     free_->setObjectName(QStringLiteral("freeController"));
+    extra_ = new QPushButton(QStringLiteral("額外通知"), identityBox);
+    extra_->setObjectName(QStringLiteral("notifyExtra"));
+    extra_->setToolTip(QStringLiteral("NotifyExtra：控制器回報通知 320"));
     buttons->addWidget(open_);
     buttons->addWidget(free_);
+    buttons->addWidget(extra_);
     form->addRow(buttons);
     right->addWidget(identityBox);
 
@@ -117,6 +121,10 @@ TWorkCenterWindow::TWorkCenterWindow(const THostOptions& options, TManagerConnec
     connect(refresh, &QPushButton::clicked, this, &TWorkCenterWindow::RefreshModules);
     connect(open_, &QPushButton::clicked, this, &TWorkCenterWindow::OpenDialog);
     connect(free_, &QPushButton::clicked, this, &TWorkCenterWindow::FreeController);
+    connect(extra_, &QPushButton::clicked, this, [this] {
+        if (session_)
+            session_->NotifyExtra();
+    });
     connect(modules_, &QListWidget::itemActivated, this, &TWorkCenterWindow::OpenDialog);
     connect(modules_, &QListWidget::currentRowChanged, this, &TWorkCenterWindow::UpdateState);
     connect(browse, &QToolButton::clicked, this, [this] {
@@ -131,7 +139,7 @@ TWorkCenterWindow::TWorkCenterWindow(const THostOptions& options, TManagerConnec
     if (!options.Module.isEmpty() && !SelectModule(options.Module))
         Log(QStringLiteral("%1 不在 %2 的報表模組之中")
                 .arg(options.Module, QDir::toNativeSeparators(options.ModulesFolder)));
-    resize(760, 480);
+    resize(780, 560);
 }
 
 TWorkCenterWindow::~TWorkCenterWindow() {
@@ -220,7 +228,7 @@ void TWorkCenterWindow::OpenDialog() {
             session_->Show();
         }
     } catch (const std::exception& e) {
-        Log(QStringLiteral("錯誤：%1").arg(QString::fromStdString(e.what())));
+        Log(QStringLiteral("錯誤：%1").arg(Lines(QString::fromUtf8(e.what())).replace('\n', ' ')));
     }
     UpdateState();
 }
@@ -267,6 +275,7 @@ void TWorkCenterWindow::UpdateState() {
                    : same                        ? QStringLiteral("再次開啟對話框")
                                                  : QStringLiteral("開啟對話框"));
     free_->setEnabled(session_ != nullptr);
+    extra_->setEnabled(session_ != nullptr);
 }
 
 } // namespace nuv

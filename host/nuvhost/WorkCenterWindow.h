@@ -56,6 +56,7 @@ private:
     QCheckBox* modal_ = nullptr;
     QPushButton* open_ = nullptr;
     QPushButton* free_ = nullptr;
+    QPushButton* extra_ = nullptr;
     QListWidget* notifications_ = nullptr;
     QLabel* program_ = nullptr;
     QLabel* resultCode_ = nullptr;

@@ -7,9 +7,28 @@
 #include <QApplication>
 #include <QTextStream>
 
-#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Runs without the host window (unattended, screenshot) need no screen: without a display
+// they use Qt's offscreen platform unless one is chosen.
+void ChoosePlatformForWindowlessRuns(int argc, char* argv[]) {
+    if (std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"))
+        return;
+    for (int i = 1; i < argc; ++i)
+        for (const char* option : {"--run", "--unattended", "--screenshot"})
+            if (std::strcmp(argv[i], option) == 0 ||
+                (std::strncmp(argv[i], option, std::strlen(option)) == 0 &&
+                 argv[i][std::strlen(option)] == '='))
+                setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    ChoosePlatformForWindowlessRuns(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nuvhost"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));

@@ -110,12 +110,14 @@ TEST_F(WorkCenterWindowTest, OpensTheModuleShowsItsNotificationsAndResultAndOpen
               QStringLiteral("工作 17 已排入佇列：A001（版本類型 3）"))
         << "the manager reached the dialog";
     EXPECT_EQ(open->text(), QStringLiteral("再次開啟對話框"));
+    QTest::mouseClick(Child<QPushButton>(window, "notifyExtra"), Qt::LeftButton);
+    EXPECT_EQ(Codes(window), (std::vector<int>{256, 272, 288, 304, 320}));
     Save(&window, "nuvhost-window.png");
 
     // Again, on the same controller: a new dialog.
     QTest::mouseClick(open, Qt::LeftButton);
     SettleEvents();
-    EXPECT_EQ(Codes(window), (std::vector<int>{256, 272, 288, 304, 256, 272}));
+    EXPECT_EQ(Codes(window), (std::vector<int>{256, 272, 288, 304, 320, 256, 272}));
     ASSERT_NE(window.Session()->DialogWindow(), nullptr);
     EXPECT_EQ(open->text(), QStringLiteral("顯示對話框"));
 
@@ -123,7 +125,7 @@ TEST_F(WorkCenterWindowTest, OpensTheModuleShowsItsNotificationsAndResultAndOpen
     QTest::mouseClick(Child<QPushButton>(window, "freeController"), Qt::LeftButton);
     SettleEvents();
     EXPECT_EQ(window.Session(), nullptr);
-    EXPECT_EQ(Codes(window), (std::vector<int>{256, 272, 288, 304, 256, 272, 288, 304}));
+    EXPECT_EQ(Codes(window), (std::vector<int>{256, 272, 288, 304, 320, 256, 272, 288, 304}));
     EXPECT_EQ(Log(window).back(), QStringLiteral("控制器已釋放"));
     EXPECT_EQ(Child<QLabel>(window, "resultCode")->text(), QStringLiteral("0"));
     EXPECT_EQ(Child<QLabel>(window, "resultValue")->text(), QStringLiteral("（未指定）"));
