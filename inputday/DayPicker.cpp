@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QTextCharFormat>
 #include <QToolButton>
@@ -73,15 +76,25 @@ TDayPicker::TDayPicker(const QDate& start, bool minguo, QWidget* parent)
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
     cancel->setFocusPolicy(Qt::NoFocus);
+    typed_ = new QLineEdit(this);
+    typed_->setObjectName(QStringLiteral("typed"));
+    typed_->setPlaceholderText(minguo ? QStringLiteral("如 1151210")
+                                      : QStringLiteral("如 20261210"));
+    typed_->setMaxLength(10);
+    typed_->setFixedWidth(typed_->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00")) +
+                          24);
+    auto* entry = new QHBoxLayout;
+    entry->addWidget(typed_);
+    entry->addWidget(chosen_, 1);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(chosen_, 1);
+    bottom->addStretch(1);
     bottom->addWidget(ok);
     bottom->addWidget(cancel);
 
-    auto* hint =
-        new QLabel(QStringLiteral("方向鍵 日、週　PageUp/PageDown 月　Ctrl+PageUp/PageDown 年\n"
-                                  "Home/End 月初、月底　T 今天　Enter 確定　Esc 取消"),
-                   this);
+    auto* hint = new QLabel(
+        QStringLiteral("方向鍵 日、週　PageUp/PageDown 月　Ctrl+PageUp/PageDown 年\n"
+                       "Home/End 月初、月底　T 今天　數字 輸入日期　Enter 確定　Esc 取消"),
+        this);
     hint->setObjectName(QStringLiteral("keys"));
     QFont small = hint->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -93,6 +106,7 @@ TDayPicker::TDayPicker(const QDate& start, bool minguo, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(calendar_, 1);
+    layout->addLayout(entry);
     layout->addLayout(bottom);
     layout->addWidget(hint);
 
@@ -116,6 +130,14 @@ TDayPicker::TDayPicker(const QDate& start, bool minguo, QWidget* parent)
             Move(QDate(year, month, std::min(d.day(), QDate(year, month, 1).daysInMonth())));
     });
     connect(calendar_, &QCalendarWidget::activated, this, &QDialog::accept);
+    connect(typed_, &QLineEdit::textEdited, this, &TDayPicker::Typed);
+    connect(typed_, &QLineEdit::returnPressed, this, [this] {
+        if (ParseTyped(typed_->text(), minguo_).isValid())
+            accept();
+    });
+    // A digit typed on the calendar starts the entry.
+    for (QWidget* w : calendar_->findChildren<QWidget*>())
+        w->installEventFilter(this);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -125,6 +147,63 @@ TDayPicker::TDayPicker(const QDate& start, bool minguo, QWidget* parent)
 
 QDate TDayPicker::SelectedDate() const {
     return calendar_->selectedDate();
+}
+
+bool TDayPicker::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->text().size() == 1 && key->text()[0].isDigit() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            typed_->setFocus();
+            typed_->setText(key->text());
+            Typed(typed_->text());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TDayPicker::Typed(const QString& text) {
+    const QDate d = ParseTyped(text, minguo_);
+    QPalette p = typed_->palette();
+    p.setColor(QPalette::Text, d.isValid() || text.size() < 6 ? palette().color(QPalette::Text)
+                                                              : QColor(0xb0, 0, 0));
+    typed_->setPalette(p);
+    if (d.isValid())
+        Move(d);
+}
+
+QDate TDayPicker::ParseTyped(const QString& text, bool minguo) {
+    const QString t = text.trimmed();
+    int y = 0, m = 0, d = 0;
+    static const QRegularExpression separated(
+        QStringLiteral("^(\\d{1,4})[/.-](\\d{1,2})[/.-](\\d{1,2})$"));
+    static const QRegularExpression digits(QStringLiteral("^\\d+$"));
+    if (const QRegularExpressionMatch match = separated.match(t); match.hasMatch()) {
+        y = match.captured(1).toInt();
+        m = match.captured(2).toInt();
+        d = match.captured(3).toInt();
+    } else if (digits.match(t).hasMatch() && t.size() == (minguo ? 7 : 8)) {
+        const int yearDigits = minguo ? 3 : 4;
+        y = t.left(yearDigits).toInt();
+        m = t.mid(yearDigits, 2).toInt();
+        d = t.mid(yearDigits + 2, 2).toInt();
+    } else if (minguo && digits.match(t).hasMatch() && t.size() == 6) {
+        y = t.left(2).toInt();
+        m = t.mid(2, 2).toInt();
+        d = t.mid(4, 2).toInt();
+    } else {
+        return {};
+    }
+    if (minguo) {
+        if (y < 1)
+            return {};
+        y += 1911;
+    } else if (y < 1000) {
+        return {};
+    }
+    const QDate date(y, m, d);
+    return date.isValid() && date >= FirstDay && date <= LastDay ? date : QDate();
 }
 
 QString TDayPicker::YearText(int year, bool minguo) {

@@ -91,12 +91,22 @@ protected:
 
 const std::string Today = QDate::currentDate().toString("yyyyMMdd").toStdString();
 
+// The keys that type the text, then the keys that follow.
+std::vector<TKey> Typing(const char* text, std::vector<TKey> then) {
+    std::vector<TKey> keys;
+    for (const char* c = text; *c; ++c)
+        keys.push_back({*c == '/' ? Qt::Key_Slash : static_cast<Qt::Key>(Qt::Key_0 + (*c - '0'))});
+    keys.insert(keys.end(), then.begin(), then.end());
+    return keys;
+}
+
 TEST_F(InputDayTest, KeysMoveTheDayAndEnterAnswersIt) {
     struct Case {
         const char* label;
         const char* start;
         std::vector<TKey> keys;
         std::string answer;
+        bool minguo = false;
     };
     const Case cases[] = {
         {"Enter", "20261210", {{Qt::Key_Return}}, "20261210"},
@@ -118,11 +128,25 @@ TEST_F(InputDayTest, KeysMoveTheDayAndEnterAnswersIt) {
         {"seven digits", "2026121", {{Qt::Key_Return}}, Today},
         {"no such day", "20261399", {{Qt::Key_Return}}, Today},
         {"not digits", "2026-1-1", {{Qt::Key_Return}}, Today},
+        // Typing a date: digits on the calendar start the entry field.
+        {"typed", "20261210", Typing("20270315", {{Qt::Key_Return}}), "20270315"},
+        {"typed with slashes", "20261210", Typing("2027/3/5", {{Qt::Key_Return}}), "20270305"},
+        {"typed Minguo", "20261210", Typing("1140102", {{Qt::Key_Return}}), "20250102", true},
+        {"typed Minguo, two-digit year", "20261210", Typing("991231", {{Qt::Key_Return}}),
+         "20101231", true},
+        {"typed Minguo with slashes", "20261210", Typing("115/2/3", {{Qt::Key_Return}}), "20260203",
+         true},
+        {"a Minguo date typed on the Gregorian calendar", "20261210",
+         Typing("1151210", {{Qt::Key_Return}, {Qt::Key_Escape}}), ""},
+        {"no such typed day", "20261210", Typing("1151399", {{Qt::Key_Return}, {Qt::Key_Escape}}),
+         "", true},
+        {"typed, then cancelled", "20261210", Typing("20270315", {{Qt::Key_Escape}}), ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         TSeen seen;
-        const std::string answer = Show(Variant::ArrayOf({false, c.start, "DS01"}), c.keys, &seen);
+        const std::string answer =
+            Show(Variant::ArrayOf({c.minguo, c.start, "DS01"}), c.keys, &seen);
         EXPECT_TRUE(seen.modal) << "the calendar is the active modal window";
         EXPECT_TRUE(seen.focusInCalendar);
         EXPECT_FALSE(seen.leftOpen);
