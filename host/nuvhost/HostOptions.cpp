@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace nuv {
 
@@ -32,6 +33,11 @@ TParseResult ParseHostOptions(const QStringList& arguments, THostOptions& option
     const QCommandLineOption dataSource({QStringLiteral("d"), QStringLiteral("data-source")},
                                         QStringLiteral("Data-source code."),
                                         QStringLiteral("code"));
+    const QCommandLineOption registry(
+        QStringLiteral("registry"),
+        QStringLiteral("The registry file that names the automation classes (default: "
+                       "$NUV_REGISTRY, else /etc/nuv/registry.reg)."),
+        QStringLiteral("file"));
     const QCommandLineOption modal(QStringLiteral("modal"),
                                    QStringLiteral("Show the dialog modally (default: modeless)."));
     const QCommandLineOption modeless(QStringLiteral("modeless"),
@@ -54,8 +60,8 @@ TParseResult ParseHostOptions(const QStringList& arguments, THostOptions& option
                                         QStringLiteral("Show the module's dialog, write its "
                                                        "picture to a PNG file and exit."),
                                         QStringLiteral("file"));
-    parser.addOptions({module, folder, user, company, dataSource, modal, modeless, values, runMode,
-                       unattended, screenshot});
+    parser.addOptions({module, folder, user, company, dataSource, registry, modal, modeless, values,
+                       runMode, unattended, screenshot});
 
     auto fault = [](const QString& text) {
         return TParseResult{TParseOutcome::Exit, ExitUsage,
@@ -82,6 +88,7 @@ TParseResult ParseHostOptions(const QStringList& arguments, THostOptions& option
         parser.isSet(user) ? parser.value(user) : QString::fromStdString(GetUserName());
     options.Identity.Company = parser.value(company);
     options.Identity.DataSource = parser.value(dataSource);
+    options.Registry = parser.value(registry);
     options.Modal = parser.isSet(modal);
     options.ValuesFile = parser.value(values);
     options.Unattended = parser.isSet(unattended);
@@ -102,6 +109,8 @@ TParseResult ParseHostOptions(const QStringList& arguments, THostOptions& option
         return fault(QStringLiteral("--run needs the values to run with (--values)"));
     if (options.Unattended && !options.Screenshot.isEmpty())
         return fault(QStringLiteral("--run and --screenshot exclude each other"));
+    if (parser.isSet(registry) && !QFileInfo(options.Registry).isFile())
+        return fault(QStringLiteral("The registry file %1 does not exist").arg(options.Registry));
     if (options.RunMode && options.ValuesFile.isEmpty())
         return fault(QStringLiteral("--run-mode needs a values file (--values)"));
     return {};

@@ -27,6 +27,8 @@ struct THostOptions {
     // Where the report modules are installed: beside the program unless given.
     QString ModulesFolder;
     THostIdentity Identity;
+    // The registry file given on the command line; empty: the platform's own choice.
+    QString Registry;
     bool Modal = false;
     // A JSON file of host values (HostValues.h) and the run mode that overrides its own.
     QString ValuesFile;

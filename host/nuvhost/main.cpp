@@ -5,6 +5,7 @@
 #include "WorkCenterWindow.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstdlib>
@@ -42,6 +43,9 @@ int main(int argc, char* argv[]) {
         return parsed.ExitCode;
     }
 
+    // The registry file serves this process: the manager and the libraries the dialogs load.
+    if (!options.Registry.isEmpty())
+        qputenv("NUV_REGISTRY", QFile::encodeName(options.Registry));
     const nuv::TManagerConnection manager = nuv::ConnectManager();
     if (options.Unattended)
         return nuv::RunUnattended(options, manager, out, err);

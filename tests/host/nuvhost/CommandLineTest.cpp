@@ -97,6 +97,11 @@ TEST_F(CommandLineTest, FaultsBeforeTheRunHaveTheirOwnExitCodes) {
          ExitUsage,
          "--run-mode"},
         {"modal and modeless", {"--modal", "--modeless"}, true, ExitUsage, "exclude"},
+        {"registry file missing",
+         {"--registry", "/nonexistent.reg"},
+         true,
+         ExitUsage,
+         "/nonexistent.reg does not exist"},
         {"values file missing",
          {"-m", "TestRpt", "--values", "/nonexistent.json", "--run"},
          true,
@@ -133,6 +138,7 @@ TEST_F(CommandLineTest, FaultsBeforeTheRunHaveTheirOwnExitCodes) {
 }
 
 TEST_F(CommandLineTest, WithoutAManagerTheRunSaysSoAndGoesOn) {
+    TempDir other;
     registry = nuv::test::WriteRegistry(dir, "");
     Values(R"({"values": {"ed01": "A001"}})");
     const TRun r =
@@ -141,6 +147,15 @@ TEST_F(CommandLineTest, WithoutAManagerTheRunSaysSoAndGoesOn) {
     EXPECT_TRUE(r.Err.contains(QStringLiteral("\"ProwenWorkCenter.Manager\" cannot be created")))
         << r.Err.toStdString();
     EXPECT_TRUE(r.Out.contains(QStringLiteral("（無管理員）"))) << r.Out.toStdString();
+
+    // The registry file on the command line serves the whole process.
+    const TRun given =
+        Run({"-m", "TestRpt", "--values", QString::fromStdString(dir / "values.json"), "--run",
+             "--registry",
+             QString::fromStdString(nuv::test::WriteRegistry(other, NUVHOST_TEST_MANAGER))});
+    EXPECT_EQ(given.ExitCode, ExitAccepted);
+    EXPECT_FALSE(given.Err.contains(QStringLiteral("Manager"))) << given.Err.toStdString();
+    EXPECT_TRUE(given.Out.contains(QStringLiteral("（版本類型 3）"))) << given.Out.toStdString();
 }
 
 TEST_F(CommandLineTest, TheScreenshotIsTheFilledInDialog) {

@@ -154,6 +154,39 @@ TEST_F(WorkCenterWindowTest, AModalDialogIsTheActiveModalWindowUntilItCloses) {
     EXPECT_TRUE(Child<QLabel>(window, "resultValue")->text().contains(QStringLiteral("B002")));
 }
 
+TEST_F(WorkCenterWindowTest, AValuesFileFillsTheDialogInOrRunsIt) {
+    struct Case {
+        int runMode;
+        std::vector<int> codes;
+        QString resultCode;
+    };
+    const Case cases[] = {
+        {0, {256, 272}, QStringLiteral("—")},
+        {2, {256, 304}, QStringLiteral("1")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.runMode);
+        options.ValuesFile = QString::fromStdString(dir.Write(
+            "values.json", QStringLiteral(R"({"runMode": %1, "values": {"ed01": "C003"}})")
+                               .arg(c.runMode)
+                               .toStdString()));
+        TWorkCenterWindow window(options, ConnectManager());
+        window.show();
+        QTest::mouseClick(Child<QPushButton>(window, "open"), Qt::LeftButton);
+        SettleEvents();
+        EXPECT_EQ(Codes(window), c.codes);
+        EXPECT_EQ(Child<QLabel>(window, "resultCode")->text(), c.resultCode);
+        if (c.runMode == 0) {
+            QWidget* dialog = window.Session()->DialogWindow();
+            ASSERT_NE(dialog, nullptr);
+            QStringList texts;
+            for (QLineEdit* e : dialog->findChildren<QLineEdit*>())
+                texts << e->text();
+            EXPECT_TRUE(texts.contains(QStringLiteral("C003"))) << texts.join(',').toStdString();
+        }
+    }
+}
+
 TEST_F(WorkCenterWindowTest, AFailedInitialisationIsReportedAndTheDialogFreed) {
     options.Identity.Company.clear();
     TWorkCenterWindow window(options, ConnectManager());
