@@ -13,7 +13,6 @@
 #include <nuv/Variant.h>
 
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QWidget>

@@ -4,6 +4,7 @@
 #include "HostValues.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -244,6 +245,11 @@ void TWorkCenterWindow::FreeController() {
     session_.reset();
     Log(QStringLiteral("控制器已釋放"));
     UpdateState();
+}
+
+void TWorkCenterWindow::closeEvent(QCloseEvent* event) {
+    FreeController();
+    QMainWindow::closeEvent(event);
 }
 
 void TWorkCenterWindow::Notified(int code) {

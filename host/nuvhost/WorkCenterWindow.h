@@ -38,6 +38,10 @@ public:
 
     TReportSession* Session() const { return session_.get(); }
 
+protected:
+    // Closing the work center frees the controller and with it a dialog still open.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void Notified(int code);
     void Log(const QString& line);

@@ -187,6 +187,20 @@ TEST_F(WorkCenterWindowTest, AValuesFileFillsTheDialogInOrRunsIt) {
     }
 }
 
+TEST_F(WorkCenterWindowTest, ClosingTheWorkCenterClosesTheDialogToo) {
+    TWorkCenterWindow window(options, ConnectManager());
+    window.show();
+    QTest::mouseClick(Child<QPushButton>(window, "open"), Qt::LeftButton);
+    SettleEvents();
+    ASSERT_NE(window.Session()->DialogWindow(), nullptr);
+    window.close();
+    SettleEvents();
+    EXPECT_EQ(window.Session(), nullptr);
+    EXPECT_EQ(Codes(window), (std::vector<int>{256, 272, 288, 304}));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible()) << "a window stayed open";
+}
+
 TEST_F(WorkCenterWindowTest, AFailedInitialisationIsReportedAndTheDialogFreed) {
     options.Identity.Company.clear();
     TWorkCenterWindow window(options, ConnectManager());
