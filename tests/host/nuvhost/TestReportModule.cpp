@@ -8,10 +8,10 @@
 // presses OK by itself for a run mode other than 0 and closes (and frees) itself after an
 // accepted request; the reply names the item and what it knew of the manager.
 #include "plugin/DLLRPCtrller.h"
-#include "plugin/DialogContract.h"
+#include "runtime/DialogContract.h"
 
 #include "platform/Automation.h"
-#include "platform/StdCtrls.h"
+#include "ui/StdCtrls.h"
 
 #include <dlfcn.h>
 
