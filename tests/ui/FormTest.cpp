@@ -1,6 +1,7 @@
 #include "ui/Buttons.h"
 #include "ui/Dialogs.h"
 #include "ui/StdCtrls.h"
+#include "ui/qt/QtBridge.h"
 
 #include "UiFixture.h"
 
@@ -20,6 +21,17 @@ TEST_F(UiTest, ClosingWithTheFreeActionDestroysTheFormOnce) {
     EXPECT_FALSE(ref);
     EXPECT_EQ(destroyed, 1);
     EXPECT_EQ(hidden, 1);
+}
+
+TEST_F(UiTest, TheCaptionIsTheWindowTitle) {
+    auto* form = CreateForm<TForm>(nullptr);
+    form->SetCaption("報表條件");
+    form->Show();
+    ASSERT_NE(WidgetOf(form), nullptr);
+    EXPECT_EQ(WidgetOf(form)->windowTitle(), QStringLiteral("報表條件"));
+    form->SetCaption("報表條件 (KELT58)");
+    EXPECT_EQ(WidgetOf(form)->windowTitle(), QStringLiteral("報表條件 (KELT58)"));
+    form->Free();
 }
 
 TEST_F(UiTest, PostedCloseAndLifecycleEvents) {

@@ -611,6 +611,7 @@ void TCustomForm::WndProc(TMessage& m) {
                 return;
             ApplyWindowFlags();
             ApplyGeometry();
+            w->setWindowTitle(Qs(Caption()));
             if (activeControl_ == nullptr)
                 if (TWinControl* first = FindNextControl(nullptr, true, true, false))
                     activeControl_ = first;
@@ -640,6 +641,12 @@ void TCustomForm::WndProc(TMessage& m) {
         UpdateShowingChildren();
         return;
     }
+    case CM_TEXTCHANGED:
+        // The caption is the window's title on the desktop.
+        if (QWidget* w = WidgetOf(this))
+            w->setWindowTitle(Qs(Caption()));
+        TWinControl::WndProc(m);
+        return;
     case CM_ACTIVATE:
         SetActive(true);
         return;
