@@ -275,7 +275,7 @@ public:
     virtual void Click();
     virtual void DblClick();
 
-    // Dimensions by the VCL's published property names used in form layouts.
+    // Right-to-left reading order is not supported: always false.
     bool IsRightToLeft() const { return false; }
     void Loaded() override;
 
@@ -399,6 +399,8 @@ public:
     void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
     // Sends the message to every child control until one sets a non-zero result.
     void Broadcast(TMessage& message);
+    // Sends CM_SHOWINGCHANGED to this control and its children whose Showing changed.
+    void UpdateShowingChildren();
 
     bool DockSite() const { return dockSite_; }
     void SetDockSite(bool value) { dockSite_ = value; }
@@ -453,12 +455,10 @@ private:
     friend class TCustomForm;
     friend struct TDragAccess;
     void RestackChildren();
+    // The key messages (the routing of keys, ui/qt/EventRouting.cpp).
+    void KeyMessage(TMessage& message);
+    template <class Key, class Step> bool WithKeyPreview(Key& key, Step step);
 
-public:
-    // Sends CM_SHOWINGCHANGED to this control and its children whose Showing changed.
-    void UpdateShowingChildren();
-
-private:
     std::vector<TControl*> controls_;       // graphic controls, bottom first
     std::vector<TWinControl*> winControls_; // windowed controls, bottom first
     std::vector<TWinControl*> tabList_;

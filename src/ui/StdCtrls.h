@@ -451,5 +451,7 @@ public:
 
 // The character after the single "&" of a caption (upper case), or 0.
 char32_t AccelCharOf(const std::string& caption);
+// True when the character is the accelerator a (without case); never for no accelerator (0).
+bool SameAccel(char32_t a, char32_t b);
 
 } // namespace nuv
