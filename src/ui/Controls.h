@@ -1,17 +1,17 @@
 // Visual controls: TControl, TWinControl, TCustomControl, TGraphicControl and TControlCanvas.
 //
-// Each control owns one Qt widget (created by the control's constructor; Qt stays in the .cpp
-// files) and places it with absolute pixel geometry: Left/Top/Width/Height relative to the
+// Each control owns one Qt widget (created by the control's constructor; Qt stays in
+// src/ui/qt/) and places it with absolute pixel geometry: Left/Top/Width/Height relative to the
 // parent's client area. The owner frees a control; the parent shows it (and a TWinControl frees
 // its child controls when it is freed, as the VCL does).
 //
 // Messages. Perform(msg, wParam, lParam) calls the virtual WndProc synchronously; a control
 // handles a message in its WndProc override and calls the inherited WndProc for the rest, which
 // ends in DefaultHandler, the native behaviour of the widget. What the user does on screen
-// arrives the same way (mouse and key messages, WM_SIZE, WM_MOVE, WM_PAINT, CM_ENTER, CM_EXIT),
-// so an override that does not call the inherited WndProc keeps the native widget from seeing
-// the event. PostMessage queues a message on the event loop; it is dropped when the target is
-// gone by then.
+// arrives the same way (mouse and key messages, WM_SIZE, WM_MOVE, WM_PAINT, CM_ENTER, CM_EXIT;
+// the road and its table are in ui/qt/EventRouting.cpp), so an override that does not call the
+// inherited WndProc keeps the native widget from seeing the event. PostMessage queues a message on
+// the event loop; it is dropped when the target is gone by then.
 //
 // Focus follows the VCL: when the focus moves, CM_EXIT goes to the control that had it and to
 // each container that no longer contains the focus (innermost first), then CM_ENTER to each

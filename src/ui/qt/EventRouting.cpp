@@ -47,7 +47,7 @@
 //
 // Not controls, so not on this road: menu actions (Forms.cpp, Menus.cpp: TMenuItem::Click), the
 // buttons of a message box (Dialogs.cpp) and the list view's header and selection model
-// (ComCtrls.cpp, guarded by the list they show).
+// (ListView.cpp, guarded by the list they show).
 //
 // A message that stands for a Qt event carries it (TMessage::Native): DefaultHandler then marks
 // the event to be delivered, and the filter sends it on, with the key or character the handlers
