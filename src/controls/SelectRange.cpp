@@ -18,10 +18,6 @@ namespace nuv {
 
 namespace {
 
-int Sign(int v) {
-    return v < 0 ? -1 : v > 0 ? 1 : 0;
-}
-
 // A decimal integer with an optional sign and nothing else; false for anything else and for a
 // value that does not fit.
 bool ReadInteger(std::string_view t, long long& value) {

@@ -31,8 +31,9 @@ int CheckShape(const Node* n, const Node* parent) {
         return 0;
     EXPECT_EQ(n->parent, parent);
     EXPECT_TRUE(n->linked);
-    if (parent != nullptr)
+    if (parent != nullptr) {
         EXPECT_GE(parent->priority, n->priority);
+    }
     int size = 1 + CheckShape(n->left, n) + CheckShape(n->right, n);
     EXPECT_EQ(n->size, size);
     return size;
