@@ -571,7 +571,7 @@ void TCustomForm::WndProc(TMessage& m) {
                 return;
             ApplyWindowFlags();
             ApplyGeometry();
-            w->setWindowTitle(Qs(Caption()));
+            w->setWindowTitle(ToQString(Caption()));
             if (activeControl_ == nullptr)
                 if (TWinControl* first = FindNextControl(nullptr, true, true, false))
                     activeControl_ = first;
@@ -604,7 +604,7 @@ void TCustomForm::WndProc(TMessage& m) {
     case CM_TEXTCHANGED:
         // The caption is the window's title on the desktop.
         if (QWidget* w = WidgetOf(this))
-            w->setWindowTitle(Qs(Caption()));
+            w->setWindowTitle(ToQString(Caption()));
         TWinControl::WndProc(m);
         return;
     case CM_ACTIVATE:
