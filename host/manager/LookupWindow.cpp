@@ -89,14 +89,16 @@ void TLookupModel::SetFilter(const QString& text) {
 // --- window --------------------------------------------------------------------------------
 
 TLookupWindow::TLookupWindow(const QString& title, const QStringList& captions, TextRows rows,
-                             bool multiSelect, const QString& initialText, QWidget* parent)
+                             bool multiSelect, const QString& initialText, QWidget* parent,
+                             const QString& searchHint)
     : QDialog(parent), model_(new TLookupModel(captions, std::move(rows), this)),
       search_(new QLineEdit(this)), table_(new QTableView(this)), status_(new QLabel(this)),
       multiSelect_(multiSelect) {
     setWindowTitle(title);
     setObjectName("LookupWindow");
     search_->setObjectName("edSearch");
-    search_->setPlaceholderText(QStringLiteral("輸入代號或名稱的一部分以縮小範圍"));
+    search_->setPlaceholderText(
+        searchHint.isEmpty() ? QStringLiteral("輸入代號或名稱的一部分以縮小範圍") : searchHint);
     search_->setClearButtonEnabled(true);
     table_->setObjectName("gridRows");
     table_->setModel(model_);
@@ -223,8 +225,10 @@ bool TLookupWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 Variant RunLookupWindow(const QString& title, const QStringList& captions, TextRows rows,
-                        bool multiSelect, const QString& initialText, QWidget* parent) {
-    TLookupWindow window(title, captions, std::move(rows), multiSelect, initialText, parent);
+                        bool multiSelect, const QString& initialText, QWidget* parent,
+                        const QString& searchHint) {
+    TLookupWindow window(title, captions, std::move(rows), multiSelect, initialText, parent,
+                         searchHint);
     window.exec();
     return window.Answer();
 }

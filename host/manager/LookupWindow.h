@@ -55,7 +55,8 @@ private:
 class TLookupWindow : public QDialog {
 public:
     TLookupWindow(const QString& title, const QStringList& captions, TextRows rows,
-                  bool multiSelect, const QString& initialText, QWidget* parent = nullptr);
+                  bool multiSelect, const QString& initialText, QWidget* parent = nullptr,
+                  const QString& searchHint = {});
 
     // The choice after exec(): an array of the chosen rows (each an array of its column
     // texts), in the order they are shown; unassigned when the user cancelled.
@@ -83,6 +84,7 @@ private:
 
 // Opens the window modally over the parent and returns its answer.
 Variant RunLookupWindow(const QString& title, const QStringList& captions, TextRows rows,
-                        bool multiSelect, const QString& initialText, QWidget* parent);
+                        bool multiSelect, const QString& initialText, QWidget* parent,
+                        const QString& searchHint = {});
 
 } // namespace nuv::host

@@ -236,16 +236,17 @@ private:
         const std::string user = ScalarText(a[0], "GetPhrase user code");
         RequireApplication("The phrase window");
         TextRows rows = state_->Db().Rows(
-            "SELECT phrase, CASE user_code WHEN '*' THEN '共用' ELSE user_code END FROM phrases "
+            "SELECT CASE user_code WHEN '*' THEN '共用' ELSE user_code END, phrase FROM phrases "
             "WHERE user_code = ?1 OR user_code = '*' "
             "ORDER BY user_code = '*', phrase_no",
             {user});
         Variant answer = RunLookupWindow(
-            QStringLiteral("片語選擇"), {QStringLiteral("片語"), QStringLiteral("使用者")},
-            std::move(rows), false, QString(), a.size() > 2 ? WindowOfHandle(a[2]) : nullptr);
+            QStringLiteral("片語選擇"), {QStringLiteral("使用者"), QStringLiteral("片語")},
+            std::move(rows), false, QString(), a.size() > 2 ? WindowOfHandle(a[2]) : nullptr,
+            QStringLiteral("輸入片語的一部分以縮小範圍"));
         if (!answer.IsArray() || answer.ArrayCount() == 0)
             return Variant("");
-        return Variant(answer[0][0].ToString());
+        return Variant(answer[0][1].ToString());
     }
     StatePtr state_;
 };
