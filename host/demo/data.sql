@@ -139,7 +139,10 @@ INSERT OR IGNORE INTO help_topics(module_code, topic, title, body) VALUES
      '依品號類別、品號與客戶選擇要列印的資料。' || char(10) ||
      '排程起始日期不可早於今天；選擇「Email To 自訂對象」時須輸入收件人地址。' || char(10) ||
      '可將目前的條件儲存為使用者自訂條件，下次直接載入。'),
-    ('KEL', 'KELT12', '客戶交易彙總表', '依客戶彙總期間內的交易金額。');
+    ('KEL', 'KELT12', '客戶交易彙總表', '依客戶彙總期間內的交易金額。'),
+    ('INV', '12010000', '品號庫存明細表',
+     '列出各品號在各庫別的庫存數量與金額。' || char(10) ||
+     '可依品號類別與庫別選擇範圍；數量為零的品號預設不列印。');
 
 -- Message table. Types: C, D, W warnings; E errors; I information; Q questions;
 -- R texts used inside other messages.

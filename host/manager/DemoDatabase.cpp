@@ -66,12 +66,6 @@ TextRows TDemoDatabase::Rows(const std::string& sql, const std::vector<std::stri
     }
 }
 
-std::string TDemoDatabase::Value(const std::string& sql, const std::vector<std::string>& params,
-                                 const std::string& def) {
-    TextRows rows = Rows(sql, params);
-    return rows.empty() || rows.front().empty() ? def : rows.front().front();
-}
-
 std::string TDemoDatabase::ConfiguredPath() {
     if (const char* env = std::getenv("NUV_DEMO_DB"); env && *env)
         return env;

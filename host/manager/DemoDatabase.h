@@ -27,9 +27,6 @@ public:
     // (NULL as an empty text). SQLite failures (a locked or corrupt file) raise Exception
     // naming the database.
     TextRows Rows(const std::string& sql, const std::vector<std::string>& params = {});
-    // The first column of the first row, or `def` when there is no row.
-    std::string Value(const std::string& sql, const std::vector<std::string>& params,
-                      const std::string& def = {});
 
     // Where the demo database is: $NUV_DEMO_DB, else the value "DemoDatabase" of the
     // installation key HKEY_LOCAL_MACHINE\Software\NUV\Tarvel in the registry file, else

@@ -46,16 +46,14 @@ void RequireApplication(const char* what) {
         throw Exception(std::string(what) + " needs a QApplication in the calling program");
 }
 
-// The window a handle names, so that a look-up opens over the dialog that asked for it.
+// The window a handle names, so that a look-up opens over the dialog that asked for it; the
+// active window when the handle names none of this program's windows.
 QWidget* WindowOfHandle(const Variant& handle) {
     const Variant& h = handle.Deref();
-    if (!h.IsNumeric())
-        return nullptr;
-    const double d = h.ToDouble();
-    if (d <= 0)
-        return nullptr;
-    QWidget* w = QWidget::find(static_cast<WId>(d));
-    return w ? w->window() : nullptr;
+    if (h.IsNumeric() && h.ToDouble() > 0)
+        if (QWidget* w = QWidget::find(static_cast<WId>(h.ToDouble())))
+            return w->window();
+    return QApplication::activeWindow();
 }
 
 // The parameters of a look-up: an array of scalars, a single scalar, or nothing.
@@ -297,15 +295,13 @@ private:
     Variant GetMessage(const Variant& typeArg, const Variant& idArg) {
         const std::string type = ScalarText(typeArg, "GetMessage type");
         const std::string id = ScalarText(idArg, "GetMessage id");
-        TDemoDatabase& db = state_->Db();
-        std::string text = db.Value("SELECT text FROM messages WHERE msg_type = ?1 AND msg_id = ?2",
-                                    {type, id}, "\x01");
-        if (text == "\x01") // another type's text of the same id is better than none
-            text = db.Value("SELECT text FROM messages WHERE msg_id = ?1 ORDER BY msg_type", {id},
-                            "\x01");
-        if (text == "\x01")
+        // Another type's text of the same id is better than none.
+        TextRows rows = state_->Db().Rows(
+            "SELECT text FROM messages WHERE msg_id = ?2 ORDER BY msg_type <> ?1, msg_type",
+            {type, id});
+        if (rows.empty())
             return Variant("訊息檔中找不到此訊息 (類別=" + type + ", 代號=" + id + ")");
-        return Variant(text);
+        return Variant(rows.front().front());
     }
 
     Variant CallHelp(const Variant& request) {
