@@ -3,7 +3,7 @@
 // the dialogs read.
 #include "ManagerFixture.h"
 
-#include "plugin/HostObjects.h"
+#include "support/HostObjects.h"
 
 #include <QWidget>
 
