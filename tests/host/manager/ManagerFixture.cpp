@@ -85,7 +85,7 @@ void DriveWhenActive(std::function<void(QWidget*)> drive, int turnsLeft) {
 } // namespace
 
 void WhenModal(std::function<void(QWidget*)> drive) {
-    DriveWhenActive(std::move(drive), 50);
+    DriveWhenActive(std::move(drive), 500);
 }
 
 void TypeKeys(QWidget* window, const QString& text) {
