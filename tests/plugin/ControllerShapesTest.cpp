@@ -4,11 +4,11 @@
 // the dialog's set-up), nothing crashes and nothing hangs. The dialog is the test dialog: it
 // reads the initialisation array's user and company as texts, and host values [-, [run mode,
 // values]] as the base dialog does.
-#include "FakeAutomation.h"
 #include "TestDialog.h"
+#include "support/FakeAutomation.h"
 
-#include "platform/UiTestSupport.h"
 #include "plugin/DLLRPCtrller.h"
+#include "uitest/UiTestSupport.h"
 
 #include <nuv/CodePageText.h>
 
