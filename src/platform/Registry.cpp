@@ -359,8 +359,10 @@ private:
         int kind = 3; // REG_BINARY
         if (!s.empty() && s.front() == '(') {
             std::size_t close = s.find(')');
-            if (close == std::string_view::npos || close == 1 || close > 9)
+            if (close == std::string_view::npos)
                 Fail("a hex(n) type is not closed");
+            if (close == 1 || close > 9)
+                Fail("a hex(n) type needs 1 to 8 hexadecimal digits");
             // Up to eight digits: any 32-bit type number; those not known here are binary.
             std::uint32_t type = 0;
             for (char c : s.substr(1, close - 1)) {

@@ -241,6 +241,8 @@ TEST(Registry, ClearMessagesForDataThatCannotBeRead) {
         {"overlong UTF-8", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"\xC0\xAF\"\n", "UTF-8"},
         {"encoded surrogate", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"\xED\xA0\x80\"\n",
          "UTF-8"},
+        {"hex type of nine digits", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex(100000000):00\n",
+         "1 to 8 hexadecimal digits"},
     };
     for (const Case& c : cases) {
         try {
