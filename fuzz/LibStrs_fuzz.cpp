@@ -2,10 +2,11 @@
 // decoders and the field splitters. A date that is formatted is read back as the same day, and
 // only the general exception class may leave a call that documents one.
 #include "platform/DateTime.h"
-#include "platform/Exception.h"
 #include "support/LibStrs.h"
 
 #include "FuzzInput.h"
+
+#include <nuv/Exception.h>
 
 #include <cmath>
 #include <cstddef>

@@ -1,7 +1,8 @@
 // The registry file reader on any bytes: it parses or raises Exception, and a parsed file
 // finds every key it lists and every value of a key by its name.
-#include "platform/Exception.h"
 #include "platform/Registry.h"
+
+#include <nuv/Exception.h>
 
 #include <cstddef>
 #include <cstdint>

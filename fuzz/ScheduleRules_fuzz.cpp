@@ -2,9 +2,10 @@
 // of a cycle always gives a text (empty when unusable); moved dates, week boundaries and
 // stored rule lines give a text or raise the general exception class.
 #include "forms/ScheduleRules.h"
-#include "platform/Exception.h"
 
 #include "FuzzInput.h"
+
+#include <nuv/Exception.h>
 
 #include <cstddef>
 #include <cstdint>

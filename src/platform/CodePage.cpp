@@ -1,10 +1,10 @@
 #include "platform/CodePage.h"
 
 #include "platform/AsciiText.h"
-#include "platform/Exception.h"
 #include "platform/SystemServices.h"
 
 #include <nuv/CodePageText.h>
+#include <nuv/Exception.h>
 
 #include <cerrno>
 #include <iconv.h>

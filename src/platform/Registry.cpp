@@ -2,9 +2,9 @@
 
 #include "platform/AsciiText.h"
 #include "platform/CodePage.h"
-#include "platform/Exception.h"
 
 #include <nuv/CodePageText.h>
+#include <nuv/Exception.h>
 
 #include <algorithm>
 #include <cerrno>

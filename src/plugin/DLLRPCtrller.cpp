@@ -1,6 +1,6 @@
 #include "plugin/DLLRPCtrller.h"
 
-#include <nuv/CodePageText.h>
+#include "platform/UnicodeText.h"
 
 #include <cstdint>
 
@@ -212,23 +212,7 @@ void TDLLRPCtrller::DialogDestroy(TObject* Sender) {
 }
 
 WideString Utf8ToWide(std::string_view Text) {
-    WideString out;
-    out.reserve(Text.size());
-    std::size_t i = 0;
-    while (i < Text.size()) {
-        // A byte that starts no well-formed sequence becomes U+FFFD on its own.
-        const std::size_t len = Utf8SequenceLength(Text, i);
-        char32_t cp = len == 0 ? U'\uFFFD' : Utf8CodePoint(Text, i, len);
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
-        i += len == 0 ? 1 : len;
-    }
-    return out;
+    return Utf8ToUtf16(Text);
 }
 
 } // namespace nuv

@@ -1,6 +1,7 @@
 #include "platform/DateTime.h"
-#include "platform/Exception.h"
 #include "platform/Variant.h"
+
+#include <nuv/Exception.h>
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,0 @@
-// The general exception class and EOleError: see include/nuv/Exception.h.
-#pragma once
-#include <nuv/Exception.h>
