@@ -1,7 +1,7 @@
 #include "platform/DateTime.h"
-#include "platform/Variant.h"
 
 #include <nuv/Exception.h>
+#include <nuv/Variant.h>
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "platform/IniFile.h"
 #include "platform/CodePage.h"
-#include "platform/Variant.h"
 
 #include "platform/TestFiles.h"
 
 #include <nuv/CodePageText.h>
+#include <nuv/Variant.h>
 
 #include <gtest/gtest.h>
 
