@@ -13,12 +13,19 @@
 //
 // Conversions follow the rules that Delphi-era callers rely on: Null and unassigned read as
 // text give the empty text; reading Null as a number or Boolean fails; a Boolean True reads as
-// the integer -1; texts are read as numbers when they hold one.
+// the integer -1; texts are read as numbers when they hold one, in the Delphi number grammar
+// (see detail::ParseIntegerText and detail::ParseFloatText).
+//
+// Values come from outside (a host, a server frame), so every shape is checked: array bounds
+// and indexes are computed in 64 bits, an array holds at most MaxVariantArrayElements
+// elements, copying, comparing and freeing never recurse (any depth of nesting is safe), and a
+// by-reference Variant can never come to refer to itself.
 #pragma once
 
 #include <nuv/CodePageText.h>
 #include <nuv/Exception.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -35,6 +42,20 @@
 namespace nuv {
 
 class IDispatch;
+
+// Most elements one Variant array may hold, and most elements along one dimension. Requests,
+// host value tables and look-up results hold hundreds to a few hundred thousand elements; the
+// cap leaves ample room for them while a hostile shape (INT_MIN..INT_MAX, 100,000 x 100,000)
+// is refused with EVariantError long before memory runs out: 4,194,304 unassigned elements
+// take about 170 MB.
+inline constexpr std::int64_t MaxVariantArrayElements = std::int64_t{1} << 22;
+
+// Deepest nesting of arrays inside arrays that code walking a Variant recursively accepts (the
+// request's deepest value is an array in an array in an array, about four levels). The Variant
+// itself copies, compares and frees any depth without recursion; recursive walkers (text
+// widening, the server's frame coder) refuse anything deeper with EVariantError, which also
+// ends a walk that a reference inside an array leads back into the array that holds it.
+inline constexpr int MaxVariantNesting = 64;
 
 enum class VarType : std::uint8_t {
     Empty, // unassigned
@@ -65,7 +86,10 @@ class Variant;
 struct ArrayBounds {
     int low = 0;
     int high = -1;
-    int Count() const { return high >= low ? high - low + 1 : 0; }
+    // Element count, computed in 64 bits: INT_MIN..INT_MAX holds 2^32 elements.
+    std::int64_t Count() const {
+        return high >= low ? std::int64_t{high} - std::int64_t{low} + 1 : 0;
+    }
 };
 
 // The storage of a Variant array: bounds per dimension and the elements with the first
@@ -89,11 +113,15 @@ public:
     Variant(long) = delete;
     Variant(unsigned) = delete;
 
+    // Copies deep-copy arrays, without recursion. A moved-from Variant is unassigned.
     Variant(const Variant& o);
-    Variant(Variant&& o) noexcept = default;
+    Variant(Variant&& o) noexcept : value_(std::move(o.value_)) { o.value_ = std::monostate{}; }
+    // Assigning a by-reference Variant makes this one refer to the final target of its chain;
+    // when that target is this Variant itself, EVariantError is raised and nothing changes.
     Variant& operator=(const Variant& o);
-    Variant& operator=(Variant&& o) noexcept = default;
-    ~Variant() = default;
+    Variant& operator=(Variant&& o);
+    // Frees nested arrays without recursion.
+    ~Variant();
 
     // --- construction of the other kinds -------------------------------------------------
     static Variant MakeNull() {
@@ -112,6 +140,8 @@ public:
         return v;
     }
     // Array with the given bounds, one entry per dimension (one or two); elements unassigned.
+    // Raises EVariantError for bounds with high < low - 1 and for more elements than
+    // MaxVariantArrayElements (in all or along one dimension).
     static Variant CreateArray(std::initializer_list<ArrayBounds> dims) {
         return CreateArray(std::vector<ArrayBounds>(dims));
     }
@@ -120,9 +150,11 @@ public:
     static Variant ArrayOf(std::initializer_list<Variant> items);
     static Variant ArrayOf(std::vector<Variant> items);
     // Reference to target, for passing an argument by reference. The target must outlive it.
+    // A reference to a reference refers to the final target of the chain, so references never
+    // form a cycle (see operator=).
     static Variant ByRef(Variant& target) {
         Variant v;
-        v.value_ = RefValue{&target};
+        v.value_ = RefValue{&target.Deref()};
         return v;
     }
 
@@ -176,9 +208,10 @@ public:
     int ArrayHighBound(int dim = 1) const;
     // Element count of a one-dimensional array (0 for anything else).
     int ArrayCount() const {
-        return IsArray() && ArrayDimCount() == 1 ? ArrayHighBound() - ArrayLowBound() + 1 : 0;
+        return IsArray() && ArrayDimCount() == 1 ? static_cast<int>(Array()->bounds[0].Count()) : 0;
     }
-    // Changes the high bound of the last dimension, keeping the elements that remain.
+    // Changes the high bound of the last dimension, keeping the elements that remain. Raises
+    // EVariantError for a high bound below low - 1 or beyond the element cap.
     void ArrayRedim(int newHigh);
     Variant& operator[](int i) { return Element(i); }
     const Variant& operator[](int i) const { return const_cast<Variant*>(this)->Element(i); }
@@ -188,6 +221,7 @@ public:
     const VariantArray* Array() const;
 
     // Strict equality of kind and value (arrays element by element; objects by identity).
+    // Raises EVariantError for arrays nested deeper than MaxVariantNesting.
     bool SameAs(const Variant& o) const;
 
 private:
@@ -213,12 +247,14 @@ private:
         value_;
 
     VariantArray& ArrayRef();
+    void Assign(decltype(value_)&& incoming);
+    static void CloneNested(ArrayBox& root);
+    static void ReleaseNested(ArrayBox box) noexcept;
+    static std::size_t CheckedSize(const std::vector<ArrayBounds>& dims);
     [[noreturn]] void ConversionFailure(const char* target) const {
         throw EVariantError(std::string("Could not convert variant of type (") + TypeName() +
                             ") into type (" + target + ")");
     }
-    static bool ParseInteger(std::string_view s, std::int64_t& out);
-    static bool ParseDouble(std::string_view s, double& out);
 };
 
 using OleVariant = Variant;
@@ -228,27 +264,108 @@ using OleVariant = Variant;
 // ===========================================================================================
 
 inline Variant::Variant(const Variant& o) : value_(o.value_) {
-    if (auto* a = std::get_if<ArrayBox>(&value_))
-        *a = std::make_shared<VariantArray>(**a);
+    if (auto* a = std::get_if<ArrayBox>(&value_); a && *a)
+        CloneNested(*a);
+}
+
+// Replaces the shared array box root (and every array box below it) by a copy of its own,
+// level by level with a list of boxes still to copy instead of recursion.
+inline void Variant::CloneNested(ArrayBox& root) {
+    std::vector<ArrayBox*> pending{&root};
+    while (!pending.empty()) {
+        ArrayBox* slot = pending.back();
+        pending.pop_back();
+        auto copy = std::make_shared<VariantArray>();
+        copy->bounds = (*slot)->bounds;
+        copy->items.reserve((*slot)->items.size());
+        for (const Variant& item : (*slot)->items)
+            copy->items.emplace_back().value_ = item.value_; // nested boxes shared for now
+        *slot = std::move(copy);
+        for (Variant& item : (*slot)->items)
+            if (auto* a = std::get_if<ArrayBox>(&item.value_); a && *a)
+                pending.push_back(a);
+    }
+}
+
+inline Variant::~Variant() {
+    if (auto* a = std::get_if<ArrayBox>(&value_); a && *a)
+        ReleaseNested(std::move(*a));
+}
+
+// Frees an array box and the boxes below it that nobody else holds, taking the nested boxes
+// out of their elements first, so that no element's destruction recurses.
+inline void Variant::ReleaseNested(ArrayBox box) noexcept {
+    const auto hasNested = [](const VariantArray& a) {
+        for (const Variant& item : a.items)
+            if (auto* n = std::get_if<ArrayBox>(&item.value_); n && *n)
+                return true;
+        return false;
+    };
+    if (box.use_count() != 1 || !hasNested(*box))
+        return; // nothing below, or someone else still holds it
+    std::vector<ArrayBox> pending;
+    pending.push_back(std::move(box));
+    while (!pending.empty()) {
+        ArrayBox current = std::move(pending.back());
+        pending.pop_back();
+        if (current.use_count() != 1)
+            continue;
+        for (Variant& item : current->items)
+            if (auto* n = std::get_if<ArrayBox>(&item.value_); n && *n)
+                pending.push_back(std::move(*n));
+    }
+}
+
+inline void Variant::Assign(decltype(value_)&& incoming) {
+    if (auto* r = std::get_if<RefValue>(&incoming)) {
+        // Refer to the end of the chain: a reference then never points at a reference that
+        // could be made to point back, so no cycle can form, except this one.
+        Variant* target = &r->target->Deref();
+        if (target == this)
+            throw EVariantError("A by-reference variant cannot refer to itself");
+        incoming = RefValue{target};
+    }
+    Variant old(std::move(*this)); // the old value is freed by old's destructor
+    value_ = std::move(incoming);
 }
 
 inline Variant& Variant::operator=(const Variant& o) {
     if (this != &o) {
         Variant copy(o);
-        value_ = std::move(copy.value_);
+        Assign(std::move(copy.value_));
     }
     return *this;
 }
 
-inline Variant Variant::CreateArray(const std::vector<ArrayBounds>& dims) {
+inline Variant& Variant::operator=(Variant&& o) {
+    if (this != &o) {
+        auto incoming = std::move(o.value_);
+        o.value_ = std::monostate{};
+        Assign(std::move(incoming));
+    }
+    return *this;
+}
+
+// Element count of an array of these bounds; raises EVariantError for an impossible shape.
+inline std::size_t Variant::CheckedSize(const std::vector<ArrayBounds>& dims) {
     if (dims.empty() || dims.size() > 2)
         throw EVariantError("Variant arrays have one or two dimensions");
-    std::size_t n = 1;
+    std::int64_t n = 1;
     for (const ArrayBounds& b : dims) {
-        if (b.high < b.low - 1)
-            throw EVariantError("Invalid variant array bounds");
-        n *= static_cast<std::size_t>(b.Count());
+        if (std::int64_t{b.high} < std::int64_t{b.low} - 1)
+            throw EVariantError("Invalid variant array bounds [" + std::to_string(b.low) + ".." +
+                                std::to_string(b.high) + "]");
+        // Each factor is at most the cap, so the product cannot overflow 64 bits.
+        const std::int64_t count = b.Count();
+        if (count > MaxVariantArrayElements || (n *= count) > MaxVariantArrayElements)
+            throw EVariantError("Variant array too large: more than " +
+                                std::to_string(MaxVariantArrayElements) + " elements");
     }
+    return static_cast<std::size_t>(n);
+}
+
+inline Variant Variant::CreateArray(const std::vector<ArrayBounds>& dims) {
+    const std::size_t n = CheckedSize(dims);
     auto box = std::make_shared<VariantArray>();
     box->bounds = dims;
     box->items.resize(n);
@@ -258,6 +375,9 @@ inline Variant Variant::CreateArray(const std::vector<ArrayBounds>& dims) {
 }
 
 inline Variant Variant::ArrayOf(std::vector<Variant> items) {
+    if (static_cast<std::int64_t>(items.size()) > MaxVariantArrayElements)
+        throw EVariantError("Variant array too large: more than " +
+                            std::to_string(MaxVariantArrayElements) + " elements");
     auto box = std::make_shared<VariantArray>();
     box->bounds = {ArrayBounds{0, static_cast<int>(items.size()) - 1}};
     box->items = std::move(items);
@@ -338,12 +458,40 @@ inline void DaysToCivil(long long days, int& y, int& m, int& d) {
     y = static_cast<int>(yy + (m <= 2 ? 1 : 0));
 }
 
+// Day numbers of 0001-01-01 and 9999-12-31, the calendar's first and last days.
+inline constexpr long long FirstDateDay = -693593;
+inline constexpr long long LastDateDay = 2958465;
+inline constexpr long long MsPerDay = 86400000;
+
+// Splits a date value into its day number and the milliseconds into that day, rounded to the
+// millisecond, as the platform reads date values: the whole part (towards zero) is the day and
+// the fraction counts forwards from it whatever the sign, so -1.25 is 1899-12-29 at 06:00 and
+// -0.5 is 1899-12-30 at noon. A time that rounds up to 24:00 is 00:00 of the next day
+// (0.99999999999 is 1899-12-31 00:00). False for NaN, infinities and any value whose day lies
+// outside the years 1..9999.
+inline bool SplitDateValue(double value, long long& day, long long& ms) {
+    if (!(value > static_cast<double>(FirstDateDay - 1) &&
+          value < static_cast<double>(LastDateDay + 1)))
+        return false;
+    const double whole = std::trunc(value);
+    day = static_cast<long long>(whole);
+    ms = std::llround(std::fabs(value - whole) * static_cast<double>(MsPerDay));
+    if (ms >= MsPerDay) {
+        ms -= MsPerDay;
+        day += value < 0 ? -1 : 1;
+    }
+    return day >= FirstDateDay && day <= LastDateDay;
+}
+
+// "YYYY/MM/DD", with " hh:nn:ss" when the value has a time of day; EVariantError outside the
+// years 1..9999.
 inline std::string FormatDateValue(double days) {
-    double whole = std::floor(days);
+    long long day = 0, ms = 0;
+    if (!SplitDateValue(days, day, ms))
+        throw EVariantError("Date value " + FormatDouble(days) + " is outside the years 1 to 9999");
     int y, m, d;
-    DaysToCivil(static_cast<long long>(whole), y, m, d);
+    DaysToCivil(day, y, m, d);
     char buf[48];
-    long long ms = std::llround((days - whole) * 86400000.0);
     if (ms == 0) {
         std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", y, m, d);
     } else {
@@ -376,60 +524,99 @@ inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     }
     return true;
 }
-} // namespace detail
-
-inline bool Variant::ParseInteger(std::string_view s, std::int64_t& out) {
-    s = detail::Trim(s);
-    if (s.empty())
-        return false;
+// Integer text in the Delphi grammar (StrToInt): blanks around it, an optional sign, then
+// decimal digits, or "$" or "0x" and hexadecimal digits. Decimal numbers must fit in 32 bits;
+// hexadecimal ones may use all 32 bits and wrap ("$FFFFFFFF" is -1, "-$1" is -1).
+inline bool ParseIntegerText(std::string_view s, std::int32_t& out) {
+    s = Trim(s);
     bool neg = false;
-    std::size_t i = 0;
-    if (s[0] == '+' || s[0] == '-') {
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
         neg = s[0] == '-';
-        i = 1;
+        s.remove_prefix(1);
     }
     int base = 10;
-    if (i < s.size() && s[i] == '$') {
+    if (!s.empty() && s[0] == '$') {
         base = 16;
-        ++i;
-    } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+        s.remove_prefix(1);
+    } else if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
         base = 16;
-        i += 2;
+        s.remove_prefix(2);
     }
-    if (i >= s.size())
+    if (s.empty())
         return false;
     std::int64_t v = 0;
-    for (; i < s.size(); ++i) {
-        int dgt;
-        char c = s[i];
-        if (c >= '0' && c <= '9')
-            dgt = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            dgt = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            dgt = c - 'A' + 10;
-        else
+    for (char c : s) {
+        int dgt = c >= '0' && c <= '9'                 ? c - '0'
+                  : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                  : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                       : -1;
+        if (dgt < 0)
             return false;
-        v = v * base + dgt;
+        v = v * base + dgt; // stops below 2^33 * 16: no overflow
         if (v > 0xFFFFFFFFLL)
             return false;
     }
-    out = neg ? -v : v;
+    if (base == 16 && v > INT32_MAX)
+        v -= 0x100000000LL;
+    if (neg)
+        v = -v;
+    if (v < INT32_MIN || v > INT32_MAX)
+        return false;
+    out = static_cast<std::int32_t>(v);
     return true;
 }
 
-inline bool Variant::ParseDouble(std::string_view s, double& out) {
-    s = detail::Trim(s);
-    if (s.empty())
+// Floating-point text in the Delphi grammar (StrToFloat): blanks around it, an optional sign,
+// decimal digits with an optional "." (at least one digit), and an optional exponent "E" or "e"
+// with an optional sign and digits. No hexadecimal floats, no "INF" or "NAN"; a value beyond
+// the range of a double is refused. The decimal separator is always ".", whatever the locale.
+inline bool ParseFloatText(std::string_view s, double& out) {
+    s = Trim(s);
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        ++i;
+    const std::size_t mantissa = i;
+    std::size_t digits = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+        ++digits;
+    if (i < s.size() && s[i] == '.')
+        for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+            ++digits;
+    if (digits == 0)
         return false;
-    std::string buf(s);
-    char* end = nullptr;
-    double d = std::strtod(buf.c_str(), &end);
-    if (end != buf.c_str() + buf.size() || std::isnan(d) || std::isinf(d))
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        const std::size_t expDigits = i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+            ++i;
+        if (i == expDigits)
+            return false;
+    }
+    if (i != s.size())
         return false;
-    out = d;
+    // from_chars takes no leading sign of its own: it reads the unsigned body.
+    std::string_view body = s.substr(mantissa);
+    double d = 0;
+    auto [end, ec] =
+        std::from_chars(body.data(), body.data() + body.size(), d, std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) {
+        // Too small to hold is zero; too large is refused.
+        bool tiny = false;
+        std::size_t e = body.find_first_of("eE");
+        tiny = e != std::string_view::npos && e + 1 < body.size() && body[e + 1] == '-';
+        if (!tiny)
+            return false;
+        d = 0;
+    } else if (ec != std::errc() || end != body.data() + body.size() || !std::isfinite(d)) {
+        return false;
+    }
+    out = s[0] == '-' ? -d : d;
     return true;
 }
+
+} // namespace detail
 
 inline std::string Variant::ToString() const {
     const Variant& v = Deref();
@@ -477,11 +664,11 @@ inline std::int32_t Variant::ToInt() const {
     case VarType::Text:
     case VarType::ByteText: {
         std::string s = v.ToString();
-        std::int64_t i;
-        if (ParseInteger(s, i) && i >= INT32_MIN && i <= INT32_MAX)
-            return static_cast<std::int32_t>(i);
+        std::int32_t i;
+        if (detail::ParseIntegerText(s, i))
+            return i;
         double d;
-        if (ParseDouble(s, d)) {
+        if (detail::ParseFloatText(s, d)) {
             double r = std::nearbyint(d);
             if (r >= -2147483648.0 && r <= 2147483647.0)
                 return static_cast<std::int32_t>(r);
@@ -521,12 +708,13 @@ inline double Variant::ToDouble() const {
         return std::get<DateValue>(v.value_).days;
     case VarType::Text:
     case VarType::ByteText: {
+        const std::string s = v.ToString();
         double d;
-        if (ParseDouble(v.ToString(), d))
+        if (detail::ParseFloatText(s, d))
             return d;
-        std::int64_t i;
-        if (ParseInteger(v.ToString(), i))
-            return static_cast<double>(i);
+        std::int32_t i;
+        if (detail::ParseIntegerText(s, i))
+            return i;
         v.ConversionFailure("Double");
     }
     default:
@@ -563,10 +751,10 @@ inline bool Variant::ToBool() const {
         if (detail::EqualsNoCase(t, "False"))
             return false;
         double d;
-        if (ParseDouble(t, d))
+        if (detail::ParseFloatText(t, d))
             return d != 0;
-        std::int64_t i;
-        if (ParseInteger(t, i))
+        std::int32_t i;
+        if (detail::ParseIntegerText(t, i))
             return i != 0;
         v.ConversionFailure("Boolean");
     }
@@ -634,14 +822,13 @@ inline int Variant::ArrayHighBound(int dim) const {
 
 inline void Variant::ArrayRedim(int newHigh) {
     VariantArray& a = ArrayRef();
-    ArrayBounds& last = a.bounds.back();
-    if (newHigh < last.low - 1)
-        throw EVariantError("Invalid variant array bounds");
+    std::vector<ArrayBounds> dims = a.bounds;
+    dims.back().high = newHigh;
+    const std::size_t n = CheckedSize(dims);
     // With the first index varying fastest, the last dimension is the outer one: resizing it
     // keeps every remaining element in place.
-    std::size_t inner = a.bounds.size() == 2 ? static_cast<std::size_t>(a.bounds[0].Count()) : 1;
-    last.high = newHigh;
-    a.items.resize(inner * static_cast<std::size_t>(last.Count()));
+    a.items.resize(n);
+    a.bounds = std::move(dims);
 }
 
 inline Variant& Variant::Element(int i) {
@@ -653,7 +840,7 @@ inline Variant& Variant::Element(int i) {
     if (i < b.low || i > b.high)
         throw EVariantError("Variant array index " + std::to_string(i) + " out of bounds [" +
                             std::to_string(b.low) + ".." + std::to_string(b.high) + "]");
-    return a.items[static_cast<std::size_t>(i - b.low)];
+    return a.items[static_cast<std::size_t>(std::int64_t{i} - b.low)];
 }
 
 inline Variant& Variant::Element(int i, int j) {
@@ -666,9 +853,8 @@ inline Variant& Variant::Element(int i, int j) {
     if (i < b0.low || i > b0.high || j < b1.low || j > b1.high)
         throw EVariantError("Variant array index [" + std::to_string(i) + "," + std::to_string(j) +
                             "] out of bounds");
-    std::size_t idx = static_cast<std::size_t>(i - b0.low) +
-                      static_cast<std::size_t>(j - b1.low) * static_cast<std::size_t>(b0.Count());
-    return a.items[idx];
+    const std::int64_t idx = (std::int64_t{i} - b0.low) + (std::int64_t{j} - b1.low) * b0.Count();
+    return a.items[static_cast<std::size_t>(idx)];
 }
 
 } // namespace nuv
@@ -701,49 +887,70 @@ inline DispatchPtr Variant::ToDispatch() const {
 }
 
 inline bool Variant::SameAs(const Variant& o) const {
-    const Variant& a = Deref();
-    const Variant& b = o.Deref();
-    if (a.Type() != b.Type())
-        return false;
-    switch (a.Type()) {
-    case VarType::Empty:
-    case VarType::Null:
-        return true;
-    case VarType::Boolean:
-        return std::get<bool>(a.value_) == std::get<bool>(b.value_);
-    case VarType::Integer:
-        return std::get<std::int32_t>(a.value_) == std::get<std::int32_t>(b.value_);
-    case VarType::Double:
-        return std::get<double>(a.value_) == std::get<double>(b.value_);
-    case VarType::Date:
-        return std::get<DateValue>(a.value_).days == std::get<DateValue>(b.value_).days;
-    case VarType::Text:
-        return std::get<std::string>(a.value_) == std::get<std::string>(b.value_);
-    case VarType::ByteText: {
-        const auto& x = std::get<ByteTextValue>(a.value_);
-        const auto& y = std::get<ByteTextValue>(b.value_);
-        return x.bytes == y.bytes && x.codePage == y.codePage;
-    }
-    case VarType::Dispatch:
-        return std::get<DispatchBox>(a.value_)->ptr.get() ==
-               std::get<DispatchBox>(b.value_)->ptr.get();
-    case VarType::Array: {
-        const VariantArray& x = *std::get<ArrayBox>(a.value_);
-        const VariantArray& y = *std::get<ArrayBox>(b.value_);
-        if (x.bounds.size() != y.bounds.size() || x.items.size() != y.items.size())
+    // Pairs still to compare, with their depth of nesting; a list instead of recursion.
+    std::vector<std::pair<std::pair<const Variant*, const Variant*>, int>> pending{{{this, &o}, 0}};
+    while (!pending.empty()) {
+        auto [pair, depth] = pending.back();
+        pending.pop_back();
+        const Variant& a = pair.first->Deref();
+        const Variant& b = pair.second->Deref();
+        if (a.Type() != b.Type())
             return false;
-        for (std::size_t i = 0; i < x.bounds.size(); ++i)
-            if (x.bounds[i].low != y.bounds[i].low || x.bounds[i].high != y.bounds[i].high)
+        bool same = true;
+        switch (a.Type()) {
+        case VarType::Empty:
+        case VarType::Null:
+            break;
+        case VarType::Boolean:
+            same = std::get<bool>(a.value_) == std::get<bool>(b.value_);
+            break;
+        case VarType::Integer:
+            same = std::get<std::int32_t>(a.value_) == std::get<std::int32_t>(b.value_);
+            break;
+        case VarType::Double:
+            same = std::get<double>(a.value_) == std::get<double>(b.value_);
+            break;
+        case VarType::Date:
+            same = std::get<DateValue>(a.value_).days == std::get<DateValue>(b.value_).days;
+            break;
+        case VarType::Text:
+            same = std::get<std::string>(a.value_) == std::get<std::string>(b.value_);
+            break;
+        case VarType::ByteText: {
+            const auto& x = std::get<ByteTextValue>(a.value_);
+            const auto& y = std::get<ByteTextValue>(b.value_);
+            same = x.bytes == y.bytes && x.codePage == y.codePage;
+            break;
+        }
+        case VarType::Dispatch:
+            same = std::get<DispatchBox>(a.value_)->ptr.get() ==
+                   std::get<DispatchBox>(b.value_)->ptr.get();
+            break;
+        case VarType::Array: {
+            const VariantArray& x = *std::get<ArrayBox>(a.value_);
+            const VariantArray& y = *std::get<ArrayBox>(b.value_);
+            if (x.bounds.size() != y.bounds.size() || x.items.size() != y.items.size())
                 return false;
-        for (std::size_t i = 0; i < x.items.size(); ++i)
-            if (!x.items[i].SameAs(y.items[i]))
-                return false;
-        return true;
+            for (std::size_t i = 0; i < x.bounds.size(); ++i)
+                if (x.bounds[i].low != y.bounds[i].low || x.bounds[i].high != y.bounds[i].high)
+                    return false;
+            if (&x == &y)
+                break;
+            if (depth >= MaxVariantNesting)
+                throw EVariantError("Variant arrays nested deeper than " +
+                                    std::to_string(MaxVariantNesting) + " levels");
+            for (std::size_t i = x.items.size(); i-- > 0;)
+                pending.push_back({{&x.items[i], &y.items[i]}, depth + 1});
+            break;
+        }
+        case VarType::ByRef:
+            same = false;
+            break;
+        }
+        if (!same)
+            return false;
     }
-    case VarType::ByRef:
-        return false;
-    }
-    return false;
+    return true;
 }
 
 } // namespace nuv

@@ -32,13 +32,13 @@ int ReadInteger(std::string_view text) {
         s.remove_prefix(1);
     }
     std::int64_t v = 0;
+    // Ten digits at most, checked before any digit is added: more could overflow v.
     bool ok = !s.empty() && s.size() <= 10;
-    for (char c : s) {
-        if (c < '0' || c > '9') {
+    for (std::size_t i = 0; ok && i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9')
             ok = false;
-            break;
-        }
-        v = v * 10 + (c - '0');
+        else
+            v = v * 10 + (s[i] - '0');
     }
     if (negative)
         v = -v;

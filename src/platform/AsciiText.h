@@ -1,6 +1,7 @@
-// Small text helpers shared by the platform readers: ASCII case folding, trimming, hex digits
-// and UTF-8 checks. Names, keys and section headers of the registry and profile files are
-// matched without case in ASCII only; texts stay UTF-8.
+// Small text helpers shared by the platform readers: ASCII case folding, trimming and hex
+// digits; the strict UTF-8 check (IsValidUtf8, Utf8SequenceLength) comes from
+// nuv/CodePageText.h, the one the Variant uses. Names, keys and section headers of the registry
+// and profile files are matched without case in ASCII only; texts stay UTF-8.
 #pragma once
 
 #include <nuv/Variant.h>
@@ -38,32 +39,6 @@ inline int HexDigitValue(char c) {
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
-}
-
-// Length of the well-formed UTF-8 sequence starting at s[i]; 0 when none starts there.
-inline std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    std::size_t n = c < 0x80           ? 1
-                    : (c >> 5) == 0x6  ? 2
-                    : (c >> 4) == 0xE  ? 3
-                    : (c >> 3) == 0x1E ? 4
-                                       : 0;
-    if (n == 0 || i + n > s.size())
-        return 0;
-    for (std::size_t k = 1; k < n; ++k)
-        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-            return 0;
-    return n;
-}
-
-inline bool IsValidUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        std::size_t n = Utf8SequenceLength(s, i);
-        if (n == 0)
-            return false;
-        i += n;
-    }
-    return true;
 }
 
 } // namespace nuv

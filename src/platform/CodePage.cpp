@@ -2,9 +2,9 @@
 
 #include "platform/AsciiText.h"
 #include "platform/SystemServices.h"
-#include <nuv/Exception.h>
 
 #include <nuv/CodePageText.h>
+#include <nuv/Exception.h>
 
 #include <cerrno>
 #include <iconv.h>
@@ -119,21 +119,17 @@ bool IsCodePageSupported(int codePage) {
 std::string DecodeBytes(std::string_view bytes, int codePage) {
     codePage = Resolve(codePage);
     RequireSupported(codePage);
-    if (codePage == 65001) {
-        // UTF-8 in, UTF-8 out, but invalid sequences are replaced as in any other page.
-        std::string out;
-        out.reserve(bytes.size());
-        for (std::size_t i = 0; i < bytes.size();) {
-            std::size_t n = CharLength(bytes, i);
-            if (n == 1 && static_cast<unsigned char>(bytes[i]) >= 0x80)
-                out += "\xEF\xBF\xBD";
-            else
-                out.append(bytes.substr(i, n));
-            i += n;
-        }
-        return out;
-    }
+    // UTF-8 comes back with every ill-formed byte replaced, as in any other page.
     return DecodeCodePage(bytes, codePage);
+}
+
+std::string DecodeUnmarkedText(std::string_view bytes) {
+    if (IsValidUtf8(bytes))
+        return std::string(bytes);
+    int acp = GetACP();
+    if (acp == 65001 || !IsCodePageSupported(acp))
+        acp = 950;
+    return DecodeBytes(bytes, acp);
 }
 
 std::string EncodeBytes(std::string_view text, int codePage) {

@@ -15,6 +15,13 @@ namespace nuv {
 // code page is not known to the platform.
 std::string DecodeBytes(std::string_view bytes, int codePage);
 
+// Text whose encoding nothing marks (a profile file without byte-order mark, the string data
+// of an old-style registry export): taken as UTF-8 when the bytes are well-formed UTF-8, else
+// decoded in the system code page (GetACP), or in Big5 (950) when the system code page is
+// UTF-8 or one the platform cannot convert: such bytes most likely come from a Traditional
+// Chinese Windows installation, the home of these files.
+std::string DecodeUnmarkedText(std::string_view bytes);
+
 // Encodes UTF-8 text into the code page (0 = GetACP); characters the page cannot hold become
 // '?', as the platform's conversion does. Raises Exception for an unknown code page.
 std::string EncodeBytes(std::string_view text, int codePage);

@@ -2,6 +2,8 @@
 
 #include <nuv/Exception.h>
 
+#include <nuv/Variant.h>
+
 #include <cmath>
 #include <ctime>
 #include <utility>
@@ -21,31 +23,19 @@ long long DaysFromCivil(long long y, int m, int d) {
 }
 
 void CivilFromDays(long long z, int& y, int& m, int& d) {
-    z += 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long long doe = z - era * 146097;
-    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long long mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
+    detail::DaysToCivil(z + 25569, y, m, d);
 }
 
-constexpr long long MsPerDay = 86400000LL;
+constexpr long long MsPerDay = detail::MsPerDay;
 
-// Splits a TDateTime into a day number and milliseconds into that day, rounding to the
-// millisecond. The fraction of a negative value counts forwards from its day, as the
-// platform reads it: -1.25 is day -1 at 06:00.
+// Splits a TDateTime into a day number and milliseconds into that day, by the rule the Variant
+// prints dates with (detail::SplitDateValue): rounded to the millisecond, and the fraction of a
+// negative value counts forwards from its day (-1.25 is day -1 at 06:00). Raises Exception for
+// NaN, infinities and values outside the years 1..9999.
 void SplitMs(TDateTime value, long long& day, long long& ms) {
-    double whole = std::trunc(value);
-    double frac = std::fabs(value - whole);
-    day = static_cast<long long>(whole);
-    ms = std::llround(frac * static_cast<double>(MsPerDay));
-    if (ms >= MsPerDay) {
-        ms -= MsPerDay;
-        day += value < 0 ? -1 : 1;
-    }
+    if (!detail::SplitDateValue(value, day, ms))
+        throw Exception("Date value " + detail::FormatDouble(value) +
+                        " is outside the years 1 to 9999");
 }
 
 NowFunction& NowOverride() {

@@ -24,7 +24,8 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& date);
 // not exist.
 TDateTime EncodeDate(int year, int month, int day);
 // Year, month and day of the date part. A value before 1899-12-30 keeps its day as the
-// integral part towards zero, as the platform does (-1.5 is 1899-12-29 at noon).
+// integral part towards zero, as the platform does (-1.5 is 1899-12-29 at noon). The decoders
+// below raise Exception for NaN, infinities and values outside the years 1..9999.
 void DecodeDate(TDateTime date, int& year, int& month, int& day);
 
 // Fraction of a day; false when a part is out of range (hour 0..23, minute and second 0..59,

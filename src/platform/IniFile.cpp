@@ -12,52 +12,6 @@
 
 namespace nuv {
 
-namespace {
-
-// Integer as the platform's StrToIntDef reads it: optional sign, decimal digits or "$"/"0x"
-// followed by hexadecimal digits; false when the text is not such a number or out of range.
-bool ParseInteger(std::string_view s, int& out) {
-    s = TrimBlanks(s);
-    bool neg = false;
-    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
-        neg = s.front() == '-';
-        s.remove_prefix(1);
-    }
-    int base = 10;
-    if (!s.empty() && s.front() == '$') {
-        base = 16;
-        s.remove_prefix(1);
-    } else if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-        base = 16;
-        s.remove_prefix(2);
-    }
-    if (s.empty())
-        return false;
-    long long v = 0;
-    for (char c : s) {
-        int d = c >= '0' && c <= '9'                 ? c - '0'
-                : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                     : -1;
-        if (d < 0)
-            return false;
-        v = v * base + d;
-        if (v > 0xFFFFFFFFLL)
-            return false;
-    }
-    if (neg)
-        v = -v;
-    // Hexadecimal values fill all 32 bits ($FFFFFFFF is -1), as on the platform.
-    if (base == 16 && v > INT_MAX)
-        v -= 0x100000000LL;
-    if (v < INT_MIN || v > INT_MAX)
-        return false;
-    out = static_cast<int>(v);
-    return true;
-}
-
-} // namespace
-
 TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
     std::ifstream in(fileName_, std::ios::binary);
     if (!in)
@@ -66,6 +20,11 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
     if (in.bad())
         return;
     loaded_ = true;
+    Parse(DecodeText(bytes));
+}
+
+TIniFile::TIniFile(std::string fileName, std::string_view bytes)
+    : fileName_(std::move(fileName)), loaded_(true) {
     Parse(DecodeText(bytes));
 }
 
@@ -78,12 +37,7 @@ std::string TIniFile::DecodeText(std::string_view bytes) {
     }
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
-    if (IsValidUtf8(bytes))
-        return std::string(bytes);
-    int acp = GetACP();
-    if (acp == 65001 || !IsCodePageSupported(acp))
-        acp = 950;
-    return DecodeBytes(bytes, acp);
+    return DecodeUnmarkedText(bytes);
 }
 
 void TIniFile::Parse(std::string_view text) {
@@ -98,8 +52,9 @@ void TIniFile::Parse(std::string_view text) {
             std::size_t close = line.find(']');
             std::string_view name = TrimBlanks(line.substr(
                 1, close == std::string_view::npos ? std::string_view::npos : close - 1));
-            sections_.push_back(Section{std::string(name), {}});
+            sections_.push_back(Section{std::string(name), {}, {}});
             current = &sections_.back();
+            sectionIndex_.try_emplace(UpperAscii(name), sections_.size() - 1);
             continue;
         }
         std::size_t eq = line.find('=');
@@ -111,24 +66,21 @@ void TIniFile::Parse(std::string_view text) {
             value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         current->entries.emplace_back(std::string(key), std::string(value));
+        current->keyIndex.try_emplace(UpperAscii(key), current->entries.size() - 1);
     }
 }
 
 const TIniFile::Section* TIniFile::Find(std::string_view section) const {
-    for (const Section& s : sections_)
-        if (SameTextAscii(s.name, TrimBlanks(section)))
-            return &s;
-    return nullptr;
+    auto it = sectionIndex_.find(UpperAscii(TrimBlanks(section)));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 const std::string* TIniFile::FindValue(std::string_view section, std::string_view key) const {
     const Section* s = Find(section);
     if (!s)
         return nullptr;
-    for (const auto& [k, v] : s->entries)
-        if (SameTextAscii(k, TrimBlanks(key)))
-            return &v;
-    return nullptr;
+    auto it = s->keyIndex.find(UpperAscii(TrimBlanks(key)));
+    return it == s->keyIndex.end() ? nullptr : &s->entries[it->second].second;
 }
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
@@ -139,8 +91,8 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 
 int TIniFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
     const std::string* v = FindValue(section, key);
-    int out = 0;
-    return v && ParseInteger(*v, out) ? out : def;
+    std::int32_t out = 0;
+    return v && detail::ParseIntegerText(*v, out) ? out : def;
 }
 
 bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
@@ -156,14 +108,12 @@ std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
 }
 
 std::vector<std::string> TIniFile::ReadSections() const {
+    // Each name once, as its first section writes it: the index holds the first section of
+    // every name, so a section is listed when it is the one the index holds.
     std::vector<std::string> names;
-    for (const Section& s : sections_) {
-        bool seen = false;
-        for (const std::string& n : names)
-            seen = seen || SameTextAscii(n, s.name);
-        if (!seen)
-            names.push_back(s.name);
-    }
+    for (std::size_t i = 0; i < sections_.size(); ++i)
+        if (sectionIndex_.at(UpperAscii(sections_[i].name)) == i)
+            names.push_back(sections_[i].name);
     return names;
 }
 

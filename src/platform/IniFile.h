@@ -18,6 +18,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,9 @@ namespace nuv {
 class TIniFile {
 public:
     explicit TIniFile(std::string fileName);
+    // Reads bytes as the contents of the file fileName, which is not opened (for readers of
+    // profile text that comes from elsewhere, and for fuzzing).
+    TIniFile(std::string fileName, std::string_view bytes);
 
     const std::string& FileName() const { return fileName_; }
     // True when the file existed and was read.
@@ -57,6 +61,9 @@ private:
     struct Section {
         std::string name;
         std::vector<std::pair<std::string, std::string>> entries;
+        // Upper-case key -> position of its first entry, so that look-ups stay fast in long
+        // sections.
+        std::unordered_map<std::string, std::size_t> keyIndex;
     };
     const Section* Find(std::string_view section) const;
     const std::string* FindValue(std::string_view section, std::string_view key) const;
@@ -65,6 +72,8 @@ private:
     std::string fileName_;
     bool loaded_ = false;
     std::vector<Section> sections_;
+    // Upper-case section name -> position of its first section.
+    std::unordered_map<std::string, std::size_t> sectionIndex_;
 };
 
 } // namespace nuv

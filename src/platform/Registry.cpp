@@ -1,15 +1,18 @@
 #include "platform/Registry.h"
 
 #include "platform/AsciiText.h"
-#include "platform/Exception.h"
+#include "platform/CodePage.h"
 
 #include <nuv/CodePageText.h>
+#include <nuv/Exception.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <utility>
 
 namespace nuv {
@@ -82,6 +85,9 @@ public:
 
     void Run(std::string_view bytes) {
         std::string text = Decode(bytes);
+        // A file with nothing in it is an empty registry, as a missing one is.
+        if (TrimBlanks(text).empty())
+            return;
         std::vector<std::string_view> lines;
         std::string_view rest = text;
         while (!rest.empty()) {
@@ -106,17 +112,18 @@ public:
                 headerSeen = true;
                 continue;
             }
-            // A hex value may go on over several lines, each but the last ending in '\'.
-            while (!logical.empty() && logical.back() == '\\' && IsHexValueLine(logical) &&
-                   i + 1 < lines.size()) {
-                logical.pop_back();
-                logical += TrimRight(TrimLeft(lines[++i]));
+            // A hex value may go on over several lines, each but the last ending in '\'. The
+            // kind of line is judged once and the parts appended, so that a value continued
+            // over many lines takes time in proportion to its length.
+            if (!logical.empty() && logical.back() == '\\' && IsHexValueLine(logical)) {
+                while (!logical.empty() && logical.back() == '\\' && i + 1 < lines.size()) {
+                    logical.pop_back();
+                    logical += TrimRight(TrimLeft(lines[++i]));
+                }
             }
             Line(logical);
         }
-        if (!headerSeen)
-            Fail("the file is empty: it does not start with \"Windows Registry Editor Version "
-                 "5.00\" or \"REGEDIT4\"");
+        Finish();
     }
 
 private:
@@ -126,6 +133,10 @@ private:
     bool unicode_ = false;
     RegistryFile::Key* key_ = nullptr; // key of the current section
     bool deletedSection_ = false;      // inside "[-...]": its values are ignored
+    std::uint64_t created_ = 0;        // keys created so far, for their order
+    // Values replaced or removed while reading; Finish drops them.
+    using ValueSlot = std::pair<const RegistryFile::Key*, std::size_t>;
+    std::set<ValueSlot> dropped_;
 
     [[noreturn]] void Fail(const std::string& what) const {
         throw Exception("Registry file " + fileName_ + ", line " + std::to_string(line_) + ": " +
@@ -147,6 +158,36 @@ private:
     static bool IsHexValueLine(std::string_view line) {
         return (line[0] == '"' || line[0] == '@') &&
                UpperAscii(line).find("=HEX") != std::string::npos;
+    }
+
+    // Completes every key: drops the values that were replaced or removed, indexes the rest and
+    // lists the subkeys in the order they were (last) created. Walks the tree with a list.
+    void Finish() {
+        std::vector<RegistryFile::Key*> pending{&out_.top_};
+        while (!pending.empty()) {
+            RegistryFile::Key* key = pending.back();
+            pending.pop_back();
+            std::vector<RegistryValue> kept;
+            kept.reserve(key->values.size());
+            for (std::size_t i = 0; i < key->values.size(); ++i)
+                if (!dropped_.contains(ValueSlot{key, i}))
+                    kept.push_back(std::move(key->values[i]));
+            key->values = std::move(kept);
+            key->valueIndex.clear();
+            for (std::size_t i = 0; i < key->values.size(); ++i)
+                key->valueIndex.emplace(UpperAscii(key->values[i].name), i);
+            std::vector<const RegistryFile::Key*> children;
+            children.reserve(key->children.size());
+            for (auto& [upper, child] : key->children) {
+                children.push_back(child.get());
+                pending.push_back(child.get());
+            }
+            std::sort(children.begin(), children.end(),
+                      [](const auto* a, const auto* b) { return a->order < b->order; });
+            key->subKeys.clear();
+            for (const auto* child : children)
+                key->subKeys.push_back(child->name);
+        }
     }
 
     void Line(std::string_view line) {
@@ -175,6 +216,10 @@ private:
                 root = r.key;
         if (root == 0)
             Fail("unknown root key \"" + parts[0] + "\"");
+        if (parts.size() - 1 > static_cast<std::size_t>(MaxRegistryKeyDepth))
+            Fail("the key is nested " + std::to_string(parts.size() - 1) +
+                 " levels deep; a registry key nests at most " +
+                 std::to_string(MaxRegistryKeyDepth) + " levels");
         parts[0] = RegistryFile::RootName(root);
         // Keys of HKEY_CLASSES_ROOT are kept where an import stores them.
         if (root == HKEY_CLASSES_ROOT) {
@@ -193,36 +238,41 @@ private:
     }
 
     RegistryFile::Key& MakeKey(const std::vector<std::string>& parts) {
-        RegistryFile::Key* parent = nullptr;
-        RegistryFile::Key* key = nullptr;
-        for (std::size_t n = 1; n <= parts.size(); ++n) {
-            auto [it, added] = out_.keys_.try_emplace(UpperAscii(JoinPath(parts, n)));
-            key = &it->second;
+        RegistryFile::Key* key = &out_.top_;
+        for (const std::string& part : parts) {
+            auto [it, added] = key->children.try_emplace(UpperAscii(part));
             if (added) {
-                key->name = parts[n - 1];
-                if (parent)
-                    parent->subKeys.push_back(parts[n - 1]);
+                it->second = std::make_unique<RegistryFile::Key>();
+                it->second->name = part;
+                it->second->order = ++created_;
             }
-            parent = key;
+            key = it->second.get();
         }
         return *key;
     }
 
     void RemoveKey(const std::vector<std::string>& parts) {
-        const std::string path = UpperAscii(JoinPath(parts, parts.size()));
-        const std::string below = path + "\\";
-        for (auto it = out_.keys_.begin(); it != out_.keys_.end();) {
-            if (it->first == path || it->first.compare(0, below.size(), below) == 0)
-                it = out_.keys_.erase(it);
-            else
-                ++it;
+        RegistryFile::Key* parent = &out_.top_;
+        for (std::size_t n = 0; n + 1 < parts.size(); ++n) {
+            auto it = parent->children.find(UpperAscii(parts[n]));
+            if (it == parent->children.end())
+                return;
+            parent = it->second.get();
         }
-        if (parts.size() > 1) {
-            auto parent = out_.keys_.find(UpperAscii(JoinPath(parts, parts.size() - 1)));
-            if (parent != out_.keys_.end())
-                std::erase_if(parent->second.subKeys,
-                              [&](const std::string& s) { return SameTextAscii(s, parts.back()); });
-        }
+        auto it = parent->children.find(UpperAscii(parts.back()));
+        if (it == parent->children.end())
+            return;
+        // The removed keys' dropped value slots are forgotten, so that a key made later at the
+        // same address keeps its values.
+        std::vector<const RegistryFile::Key*> gone{it->second.get()};
+        for (std::size_t k = 0; k < gone.size(); ++k)
+            for (const auto& [upper, child] : gone[k]->children)
+                gone.push_back(child.get());
+        for (const RegistryFile::Key* key : gone)
+            for (auto slot = dropped_.lower_bound({key, 0});
+                 slot != dropped_.end() && slot->first == key;)
+                slot = dropped_.erase(slot);
+        parent->children.erase(it);
     }
 
     // Reads a quoted string starting at s[pos] == '"'; pos ends after the closing quote.
@@ -239,6 +289,9 @@ private:
             }
             out += c;
         }
+        if (!s.empty() && s.back() == '"' && s.size() >= 2 && s[s.size() - 2] == '\\')
+            Fail("a quoted string is not closed: the backslash before its last quote escapes "
+                 "the quote; write a backslash at the end of a text as \\\\ (\"D:\\\\Srv\\\\\")");
         Fail("a quoted string is not closed");
     }
 
@@ -259,8 +312,7 @@ private:
             return;
 
         if (rest == "-") {
-            std::erase_if(key_->values,
-                          [&](const RegistryValue& v) { return SameTextAscii(v.name, name); });
+            DropValue(name);
             return;
         }
         RegistryValue v;
@@ -288,9 +340,18 @@ private:
         } else {
             Fail("unknown value data: " + std::string(rest));
         }
-        std::erase_if(key_->values,
-                      [&](const RegistryValue& old) { return SameTextAscii(old.name, name); });
+        DropValue(name);
+        key_->valueIndex.emplace(UpperAscii(name), key_->values.size());
         key_->values.push_back(std::move(v));
+    }
+
+    // Forgets the value of the name in the current key, if it has one.
+    void DropValue(const std::string& name) {
+        auto it = key_->valueIndex.find(UpperAscii(name));
+        if (it == key_->valueIndex.end())
+            return;
+        dropped_.insert({key_, it->second});
+        key_->valueIndex.erase(it);
     }
 
     // "hex:..." or "hex(n):..." after the word hex.
@@ -298,15 +359,19 @@ private:
         int kind = 3; // REG_BINARY
         if (!s.empty() && s.front() == '(') {
             std::size_t close = s.find(')');
-            if (close == std::string_view::npos || close == 1 || close > 9)
+            if (close == std::string_view::npos)
                 Fail("a hex(n) type is not closed");
-            kind = 0;
+            if (close == 1 || close > 9)
+                Fail("a hex(n) type needs 1 to 8 hexadecimal digits");
+            // Up to eight digits: any 32-bit type number; those not known here are binary.
+            std::uint32_t type = 0;
             for (char c : s.substr(1, close - 1)) {
                 int d = HexDigitValue(c);
                 if (d < 0)
                     Fail("a hex(n) type must be hexadecimal");
-                kind = kind * 16 + d;
+                type = type * 16 + static_cast<std::uint32_t>(d);
             }
+            kind = type <= 11 ? static_cast<int>(type) : -1;
             s.remove_prefix(close + 1);
         }
         if (s.empty() || s.front() != ':')
@@ -355,10 +420,11 @@ private:
         }
     }
 
-    // The zero-terminated strings of string data: UTF-16LE in a version 5 file, 8-bit text
-    // (taken as UTF-8) in a REGEDIT4 file.
+    // The zero-terminated strings of string data: UTF-16LE in a version 5 file; in a REGEDIT4
+    // file 8-bit text, taken as UTF-8 when it is well-formed UTF-8 and decoded in the system
+    // code page otherwise (the registry editor wrote it in the ANSI code page).
     std::vector<std::string> StringsOf(const std::string& bytes) const {
-        std::string text = unicode_ ? Utf16LeToUtf8(bytes) : bytes;
+        std::string text = unicode_ ? Utf16LeToUtf8(bytes) : DecodeUnmarkedText(bytes);
         std::vector<std::string> out;
         std::size_t start = 0;
         while (start < text.size()) {
@@ -375,10 +441,8 @@ private:
 };
 
 const RegistryValue* RegistryFile::Key::FindValue(std::string_view name) const {
-    for (const RegistryValue& v : values)
-        if (SameTextAscii(v.name, name))
-            return &v;
-    return nullptr;
+    auto it = valueIndex.find(UpperAscii(name));
+    return it == valueIndex.end() ? nullptr : &values[it->second];
 }
 
 std::shared_ptr<const RegistryFile> RegistryFile::Parse(std::string_view bytes,
@@ -409,29 +473,37 @@ std::string RegistryFile::RootName(HKEY root) {
     return {};
 }
 
-const RegistryFile::Key* RegistryFile::FindLiteral(const std::string& fullPath) const {
-    auto it = keys_.find(UpperAscii(fullPath));
-    return it == keys_.end() ? nullptr : &it->second;
+const RegistryFile::Key* RegistryFile::FindLiteral(const std::vector<std::string>& parts) const {
+    const Key* key = &top_;
+    for (const std::string& part : parts) {
+        auto it = key->children.find(UpperAscii(part));
+        if (it == key->children.end())
+            return nullptr;
+        key = it->second.get();
+    }
+    return key;
 }
 
 const RegistryFile::Key* RegistryFile::FindKey(HKEY root, std::string_view path) const {
-    std::string rest = JoinPath(SplitPath(path), SIZE_MAX);
-    std::string suffix = rest.empty() ? "" : "\\" + rest;
+    std::vector<std::string> rest = SplitPath(path);
+    const auto under = [&rest](std::vector<std::string> prefix) {
+        prefix.insert(prefix.end(), rest.begin(), rest.end());
+        return prefix;
+    };
+    // A root exists whether or not the file names it.
+    static const Key emptyRoot{};
     if (root == HKEY_CLASSES_ROOT) {
-        if (const Key* k = FindLiteral("HKEY_CURRENT_USER\\SOFTWARE\\CLASSES" + suffix))
+        if (const Key* k = FindLiteral(under({"HKEY_CURRENT_USER", "SOFTWARE", "CLASSES"})))
             return k;
-        return FindLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES" + suffix);
+        if (const Key* k = FindLiteral(under({"HKEY_LOCAL_MACHINE", "SOFTWARE", "CLASSES"})))
+            return k;
+        return rest.empty() ? &emptyRoot : nullptr;
     }
     std::string name = RootName(root);
     if (name.empty())
         return nullptr;
-    if (rest.empty()) {
-        // A root exists whether or not the file names it.
-        static const Key emptyRoot{};
-        const Key* k = FindLiteral(name);
-        return k ? k : &emptyRoot;
-    }
-    return FindLiteral(name + suffix);
+    const Key* k = FindLiteral(under({name}));
+    return k || !rest.empty() ? k : &emptyRoot;
 }
 
 std::string RegistryFilePath() {

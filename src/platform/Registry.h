@@ -1,21 +1,30 @@
 // The read-only registry: a file in the Windows ".reg" export format stands for the
 // machine's registry. The file is $NUV_REGISTRY, else /etc/nuv/registry.reg; a file that does
-// not exist is an empty registry.
+// not exist, and a file with nothing in it but blanks, is an empty registry.
 //
 // File format accepted:
 //  * text in UTF-16LE with a byte-order mark (as the registry editor exports it) or UTF-8
-//    (with or without a byte-order mark); anything else raises Exception;
+//    (with or without a byte-order mark, well-formed: no overlong forms, no surrogates);
+//    anything else raises Exception;
 //  * first non-blank line "Windows Registry Editor Version 5.00" or "REGEDIT4";
 //  * key lines "[HKEY_LOCAL_MACHINE\Software\NUV\Tarvel]"; "[-...]" removes a key and
 //    everything below it; the parents of a key exist implicitly;
 //  * value lines "name"="text" and @="text" (the key's default value), strings with the
 //    escapes \\ and \"; another backslash is kept as it stands, so that a hand-written
-//    "C:\App" reads as meant; dword:0000012c; hex:..., hex(2):, hex(7):, hex(b): and the other
-//    hex(n): forms, continued over several lines with a trailing backslash; "name"=- removes
-//    a value;
+//    "C:\App" reads as meant (but "C:\App\" ends in an escaped quote: write "C:\\App\\");
+//    dword:0000012c; hex:..., hex(2):, hex(7):, hex(b): and the other hex(n): forms (n up to
+//    ffffffff; unknown types are binary), continued over several lines with a trailing
+//    backslash; the string data of hex(1), hex(2) and hex(7) is UTF-16LE in a version 5 file
+//    and, in a REGEDIT4 file, UTF-8 when well-formed, else the system code page; "name"=-
+//    removes a value;
 //  * comment lines starting with ';' and blank lines.
 // Any other line is malformed: loading raises Exception naming the file and the line number,
-// so that the person who edited the file can mend it. Nothing is guessed.
+// so that the person who edited the file can mend it. Nothing is guessed. Keys nest at most
+// MaxRegistryKeyDepth levels below their root, as in the Windows registry.
+//
+// Reading takes time in proportion to the file's size: keys form a tree with an index of
+// children and values per key, so that adding, replacing and removing are cheap however many
+// keys, values and continuation lines the file has.
 //
 // Keys and value names match without regard to ASCII case, as the Windows registry does.
 // HKEY_CLASSES_ROOT is, as on Windows, HKEY_CURRENT_USER\Software\Classes over
@@ -39,6 +48,9 @@ inline constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002u;
 inline constexpr HKEY HKEY_USERS = 0x80000003u;
 inline constexpr HKEY HKEY_CURRENT_CONFIG = 0x80000005u;
 
+// Deepest key path below a root, in components (the Windows registry's limit).
+inline constexpr int MaxRegistryKeyDepth = 512;
+
 enum class TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary, rdMultiString };
 
 struct RegistryValue {
@@ -58,6 +70,13 @@ public:
         std::vector<RegistryValue> values;
         std::vector<std::string> subKeys; // names as written, in file order
         const RegistryValue* FindValue(std::string_view name) const;
+
+    private:
+        friend class RegistryFile;
+        friend class RegistryParser;
+        std::map<std::string, std::unique_ptr<Key>> children; // by upper-case name
+        std::map<std::string, std::size_t> valueIndex;        // upper-case name -> values[i]
+        std::uint64_t order = 0;                              // when it was (last) created
     };
 
     // Reads the file; a missing file gives an empty registry. Raises Exception when the file
@@ -75,8 +94,8 @@ public:
 
 private:
     friend class RegistryParser;
-    std::map<std::string, Key> keys_; // by upper-case full path, "HKEY_LOCAL_MACHINE\SOFTWARE"
-    const Key* FindLiteral(const std::string& fullPath) const;
+    Key top_; // its children are the root keys, by upper-case root name
+    const Key* FindLiteral(const std::vector<std::string>& parts) const;
 };
 
 // Path of the registry file: $NUV_REGISTRY when set and not empty, else /etc/nuv/registry.reg.

@@ -2,39 +2,23 @@
 
 #include "platform/AsciiText.h"
 
+#include <nuv/CodePageText.h>
+
 #include <cwchar>
 #include <cwctype>
 
 namespace nuv {
 
 char32_t NextCodePoint(std::string_view s, std::size_t& i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    const std::size_t need = b0 < 0x80                  ? 0
-                             : b0 >= 0xC2 && b0 <= 0xDF ? 1
-                             : b0 >= 0xE0 && b0 <= 0xEF ? 2
-                             : b0 >= 0xF0 && b0 <= 0xF4 ? 3
-                                                        : SIZE_MAX;
-    if (need == 0) {
+    // The one strict check of the project (nuv/CodePageText.h) decides what is well-formed.
+    const std::size_t n = Utf8SequenceLength(s, i);
+    if (n == 0) {
         ++i;
-        return b0;
+        return ReplacementCharacter;
     }
-    if (need != SIZE_MAX && i + need < s.size()) {
-        char32_t v = b0 & (0x3F >> need);
-        bool ok = true;
-        for (std::size_t k = 1; k <= need && ok; ++k) {
-            const auto b = static_cast<unsigned char>(s[i + k]);
-            ok = (b & 0xC0) == 0x80;
-            v = (v << 6) | (b & 0x3F);
-        }
-        // Overlong forms, surrogates and values beyond U+10FFFF are ill-formed.
-        const char32_t minimum = need == 1 ? 0x80 : need == 2 ? 0x800 : 0x10000;
-        if (ok && v >= minimum && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) {
-            i += need + 1;
-            return v;
-        }
-    }
-    ++i;
-    return ReplacementCharacter;
+    const char32_t cp = Utf8CodePoint(s, i, n);
+    i += n;
+    return cp;
 }
 
 std::u32string Utf8ToUtf32(std::string_view s) {

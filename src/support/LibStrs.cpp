@@ -53,9 +53,8 @@ std::int64_t DayOf(std::int64_t year, int month, int day) {
 std::string_view FirstCharacter(std::string_view s) {
     if (s.empty())
         return s;
-    unsigned char lead = static_cast<unsigned char>(s[0]);
-    std::size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    return s.substr(0, std::min(n, s.size()));
+    // A byte that starts no well-formed sequence is taken on its own.
+    return s.substr(0, std::max<std::size_t>(Utf8SequenceLength(s, 0), 1));
 }
 
 // A text made only of decimal digits, read as a number; anything else (also an empty text)
@@ -340,9 +339,10 @@ bool HostOptionEnabled(const Variant& table, std::string_view name) {
         if (table.ArrayDimCount() != 2 || table.ArrayLowBound(1) != 0 ||
             table.ArrayHighBound(1) != 1)
             return false;
-        for (int i = table.ArrayLowBound(2); i <= table.ArrayHighBound(2); ++i)
-            if (detail::EqualsNoCase(table.Element(0, i).ToString(), name))
-                return table.Element(1, i).ToBool();
+        // 64-bit counter: a table whose last column is INT_MAX must end too.
+        for (std::int64_t i = table.ArrayLowBound(2); i <= table.ArrayHighBound(2); ++i)
+            if (detail::EqualsNoCase(table.Element(0, static_cast<int>(i)).ToString(), name))
+                return table.Element(1, static_cast<int>(i)).ToBool();
         return true;
     } catch (const Exception&) {
         return false;
@@ -359,18 +359,26 @@ std::string ToWideText(std::string_view bytes, int codePage) {
 namespace {
 
 // The byte texts of a two-dimensional array, decoded; nested arrays are left as they are.
+// The counters are 64 bits wide so that bounds ending at INT_MAX end the loops.
 Variant WidenGrid(const Variant& grid, int codePage) {
     Variant result = grid;
-    for (int i = grid.ArrayLowBound(1); i <= grid.ArrayHighBound(1); ++i)
-        for (int j = grid.ArrayLowBound(2); j <= grid.ArrayHighBound(2); ++j) {
-            Variant& item = result.Element(i, j);
+    for (std::int64_t i = grid.ArrayLowBound(1); i <= grid.ArrayHighBound(1); ++i)
+        for (std::int64_t j = grid.ArrayLowBound(2); j <= grid.ArrayHighBound(2); ++j) {
+            Variant& item = result.Element(static_cast<int>(i), static_cast<int>(j));
             if (item.Type() == VarType::ByteText)
                 item = ToWideText(item.Bytes(), codePage);
         }
     return result;
 }
 
-Variant Widen(const Variant& original, int codePage) {
+Variant WidenLogged(const Variant& value, int codePage, int depth);
+
+// Nested arrays are widened level by level, at most MaxVariantNesting deep: deeper nesting,
+// or a reference inside an array that leads back into it, raises EVariantError.
+Variant Widen(const Variant& original, int codePage, int depth) {
+    if (depth > MaxVariantNesting)
+        throw EVariantError("Variant arrays nested deeper than " +
+                            std::to_string(MaxVariantNesting) + " levels");
     const Variant& value = original.Deref(); // a by-reference argument converts its target
     switch (value.Type()) {
     case VarType::ByteText:
@@ -379,10 +387,10 @@ Variant Widen(const Variant& original, int codePage) {
         if (value.ArrayDimCount() == 2)
             return WidenGrid(value, codePage);
         Variant result = value;
-        for (int i = value.ArrayLowBound(); i <= value.ArrayHighBound(); ++i) {
-            Variant& item = result[i];
+        for (std::int64_t i = value.ArrayLowBound(); i <= value.ArrayHighBound(); ++i) {
+            Variant& item = result[static_cast<int>(i)];
             if (item.IsArray())
-                item = ToWideVariant(item, codePage);
+                item = WidenLogged(item, codePage, depth + 1);
             else if (item.Type() == VarType::ByteText)
                 item = ToWideText(item.Bytes(), codePage);
         }
@@ -395,15 +403,21 @@ Variant Widen(const Variant& original, int codePage) {
     }
 }
 
-} // namespace
-
-Variant ToWideVariant(const Variant& value, int codePage) {
+// A value that cannot be widened is logged and kept as it is; for a nested array that is the
+// nested array alone.
+Variant WidenLogged(const Variant& value, int codePage, int depth) {
     try {
-        return Widen(value, codePage);
+        return Widen(value, codePage, depth);
     } catch (const Exception& e) {
         WriteAlertLog("libstrs", std::string("LINE[115] ") + e.what(), "D");
         return value;
     }
+}
+
+} // namespace
+
+Variant ToWideVariant(const Variant& value, int codePage) {
+    return WidenLogged(value, codePage, 1);
 }
 
 } // namespace nuv

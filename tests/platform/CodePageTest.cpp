@@ -3,6 +3,8 @@
 
 #include "platform/TestFiles.h"
 
+#include <nuv/CodePageText.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -102,4 +104,36 @@ TEST(CodePage, CharactersOutsideCp950StayDistinctAndSortLast) {
     std::sort(v.begin(), v.end(),
               [](const std::string& x, const std::string& y) { return CompareCp950(x, y) < 0; });
     EXPECT_EQ(v, (std::vector<std::string>{"a", Zhong, Wen, Men, Smile}));
+}
+
+TEST(CodePage, OnlyWellFormedUtf8IsValid) {
+    const std::pair<const char*, std::string> valid[] = {
+        {"ascii", "abc"},
+        {"two bytes, lowest", "\xC2\x80"},
+        {"three bytes", Zhong},
+        {"last before the surrogates", "\xED\x9F\xBF"},
+        {"first after the surrogates", "\xEE\x80\x80"},
+        {"four bytes", Smile},
+        {"highest code point", "\xF4\x8F\xBF\xBF"},
+    };
+    for (const auto& [label, bytes] : valid) {
+        EXPECT_TRUE(IsValidUtf8(bytes)) << label;
+        EXPECT_EQ(DecodeBytes(bytes, 65001), bytes) << label;
+    }
+    const std::pair<const char*, std::string> invalid[] = {
+        {"overlong slash", "\xC0\xAF"},           {"overlong C1", "\xC1\xBF"},
+        {"overlong three bytes", "\xE0\x80\xAF"}, {"overlong four bytes", "\xF0\x80\x80\xAF"},
+        {"high surrogate", "\xED\xA0\x80"},       {"low surrogate", "\xED\xBF\xBF"},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80"},  {"lead byte F5", "\xF5\x80\x80\x80"},
+        {"lead byte F7", "\xF7\xBF\xBF\xBF"},     {"lead byte FF", "\xFF"},
+        {"stray continuation", "\x80"},           {"truncated", "\xE4\xB8"},
+    };
+    for (const auto& [label, bytes] : invalid) {
+        EXPECT_FALSE(IsValidUtf8(bytes)) << label;
+        // Decoding as UTF-8 never passes an ill-formed byte through.
+        const std::string decoded = DecodeBytes(bytes, 65001);
+        EXPECT_TRUE(IsValidUtf8(decoded)) << label;
+        EXPECT_EQ(decoded.find(bytes), std::string::npos) << label;
+        EXPECT_TRUE(IsValidUtf8(DecodeCodePage(bytes, 65001))) << label;
+    }
 }

@@ -1,11 +1,15 @@
 #include "platform/DateTime.h"
+
 #include <nuv/Exception.h>
+#include <nuv/Variant.h>
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
+#include <string>
 
 using namespace nuv;
 
@@ -100,4 +104,30 @@ TEST(DateTime, NowCanBeFixedAndRestored) {
     TDateTime today = Today();
     EXPECT_TRUE(today == expect || today == expect + 1) << "midnight may pass between the calls";
     EXPECT_GE(Now(), today);
+}
+
+// The calendar and the Variant's date text read a value the same way, and both refuse values
+// outside the years 1..9999 instead of reading garbage.
+TEST(DateTime, DecodersAgreeWithTheVariantsDateText) {
+    for (double value : {0.0, 0.99999999999, -0.5, -1.25, -1.5, 37967.75, -693593.0, -693593.999,
+                         2958465.5, 36525.000001}) {
+        const DateTimeParts p = DecodeDateTime(value);
+        char text[48];
+        std::snprintf(text, sizeof text, "%04d/%02d/%02d", p.year, p.month, p.day);
+        std::string expected = text;
+        if (p.hour || p.minute || p.second || p.millisecond) {
+            std::snprintf(text, sizeof text, " %02d:%02d:%02d", p.hour, p.minute, p.second);
+            expected += text;
+        }
+        EXPECT_EQ(nuv::Variant::FromDate(value).ToString(), expected) << value;
+        int y = 0, m = 0, d = 0;
+        DecodeDate(value, y, m, d);
+        EXPECT_EQ((std::array{y, m, d}), (std::array{p.year, p.month, p.day})) << value;
+    }
+    for (double value : {-693594.0, 2958466.0, 1e300, -1e300, std::nan(""), HUGE_VAL}) {
+        int y = 0, m = 0, d = 0;
+        EXPECT_THROW(DecodeDate(value, y, m, d), Exception) << value;
+        EXPECT_THROW(DecodeDateTime(value), Exception) << value;
+        EXPECT_THROW(DayOfWeek(value), Exception) << value;
+    }
 }

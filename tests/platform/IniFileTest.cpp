@@ -1,8 +1,10 @@
 #include "platform/IniFile.h"
+#include "platform/CodePage.h"
 
 #include "platform/TestFiles.h"
 
 #include <nuv/CodePageText.h>
+#include <nuv/Variant.h>
 
 #include <gtest/gtest.h>
 
@@ -114,4 +116,40 @@ TEST(IniFile, TextEncodings) {
 
     ScopedEnv gbk("NUV_ACP", "936");
     EXPECT_EQ(TIniFile::DecodeText("k=\xD6\xD0"), "k=" + zhong) << "system code page first";
+}
+
+// Bytes that only a lax check takes for UTF-8 (an overlong form, an encoded surrogate, a lead
+// byte beyond F4) are read in the system code page, as any other text that is not UTF-8.
+TEST(IniFile, OnlyWellFormedUtf8IsTakenAsUtf8) {
+    ScopedEnv gbk("NUV_ACP", "936");
+    for (const std::string bytes : {"k=\xC0\xAF", "k=\xED\xA0\x80", "k=\xF5\x80\x80\x80"}) {
+        const std::string text = TIniFile::DecodeText(bytes);
+        EXPECT_TRUE(IsValidUtf8(text)) << text;
+        EXPECT_EQ(text, DecodeBytes(bytes, 936));
+    }
+}
+
+TEST(IniFile, NumbersReadInTheVariantsGrammar) {
+    TempDir dir;
+    TIniFile ini(dir.Write("n.ini", "[N]\nhex=$FFFFFFFF\nbig=4294967295\nneg=-$10\nx=0x1p3\n"));
+    EXPECT_EQ(ini.ReadInteger("N", "hex", 0), -1);
+    EXPECT_EQ(ini.ReadInteger("N", "big", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("N", "neg", 0), -16);
+    EXPECT_EQ(ini.ReadInteger("N", "x", 3), 3);
+    EXPECT_EQ(Variant("$FFFFFFFF").ToInt(), ini.ReadInteger("N", "hex", 0));
+}
+
+TEST(IniFile, ManySectionsListedOnceInFileOrder) {
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += "[S" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
+    text += "[s5]\nk=late\n[S1999]\n";
+    TempDir dir;
+    TIniFile ini(dir.Write("many.ini", text));
+    const std::vector<std::string> names = ini.ReadSections();
+    ASSERT_EQ(names.size(), 2000u);
+    EXPECT_EQ(names.front(), "S0");
+    EXPECT_EQ(names[5], "S5");
+    EXPECT_EQ(names.back(), "S1999");
+    EXPECT_EQ(ini.ReadString("S5", "K", "?"), "5") << "the first section of a name wins";
 }

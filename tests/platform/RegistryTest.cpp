@@ -201,3 +201,122 @@ TEST(Registry, TextInAnotherEncodingIsRefused) {
     TRegistry reg(dir.Write("big5.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"\xA4\xA4\"\n"));
     EXPECT_THROW(reg.KeyExists("A"), Exception);
 }
+
+TEST(Registry, EmptyFileIsAnEmptyRegistryAsAMissingOneIs) {
+    TempDir dir;
+    for (const char* text : {"", "\n\r\n  \n", "\xEF\xBB\xBF"}) {
+        TRegistry reg(dir.Write("empty.reg", text));
+        reg.SetRootKey(HKEY_LOCAL_MACHINE);
+        EXPECT_FALSE(reg.KeyExists("Software"));
+        EXPECT_TRUE(reg.OpenKeyReadOnly("")) << "the root exists all the same";
+    }
+}
+
+TEST(Registry, EveryRootExistsEvenWithoutKeysInTheFile) {
+    auto file = RegistryFile::Parse("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n", "r.reg");
+    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+                      HKEY_CURRENT_CONFIG})
+        EXPECT_NE(file->FindKey(root, ""), nullptr) << RegistryFile::RootName(root);
+    EXPECT_EQ(file->FindKey(HKEY_CLASSES_ROOT, "Nothing"), nullptr);
+}
+
+TEST(Registry, ClearMessagesForDataThatCannotBeRead) {
+    struct Case {
+        const char* label;
+        std::string text;
+        const char* says;
+    } cases[] = {
+        {"backslash before the closing quote",
+         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Dir\"=\"D:\\Srv\\\"\n", "backslash"},
+        {"key nested too deep",
+         "REGEDIT4\n[HKEY_LOCAL_MACHINE" +
+             [] {
+                 std::string path;
+                 for (int i = 0; i <= MaxRegistryKeyDepth; ++i)
+                     path += "\\k";
+                 return path;
+             }() +
+             "]\n",
+         "at most 512 levels"},
+        {"overlong UTF-8", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"\xC0\xAF\"\n", "UTF-8"},
+        {"encoded surrogate", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"\xED\xA0\x80\"\n",
+         "UTF-8"},
+        {"hex type of nine digits", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex(100000000):00\n",
+         "1 to 8 hexadecimal digits"},
+    };
+    for (const Case& c : cases) {
+        try {
+            RegistryFile::Parse(c.text, "r.reg");
+            ADD_FAILURE() << c.label << ": no error";
+        } catch (const Exception& e) {
+            EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos)
+                << c.label << ": " << e.what();
+        }
+    }
+    // 512 levels are allowed.
+    std::string path;
+    for (int i = 0; i < MaxRegistryKeyDepth; ++i)
+        path += "\\k";
+    auto deep = RegistryFile::Parse("REGEDIT4\n[HKEY_LOCAL_MACHINE" + path + "]\n", "r.reg");
+    EXPECT_NE(deep->FindKey(HKEY_LOCAL_MACHINE, path), nullptr);
+}
+
+TEST(Registry, AnyHexTypeNumberAndOldStyleStringData) {
+    ScopedEnv acp("NUV_ACP", "950");
+    auto file = RegistryFile::Parse("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n"
+                                    "\"Top\"=hex(ffffffff):01,02\n"
+                                    "\"Big5\"=hex(1):a4,a4,00\n"
+                                    "\"Utf8\"=hex(2):e4,b8,ad,00\n"
+                                    "\"Multi\"=hex(7):a4,e5,00,41,00,00\n",
+                                    "r.reg");
+    const RegistryFile::Key* key = file->FindKey(HKEY_LOCAL_MACHINE, "A");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->FindValue("Top")->type, TRegDataType::rdBinary);
+    EXPECT_EQ(key->FindValue("Top")->bytes, "\x01\x02");
+    // Big5 data of an old-style export is decoded, not passed on as ill-formed UTF-8.
+    EXPECT_EQ(key->FindValue("Big5")->text, "\xE4\xB8\xAD");
+    EXPECT_EQ(key->FindValue("Utf8")->text, "\xE4\xB8\xAD");
+    EXPECT_EQ(key->FindValue("Multi")->strings, (std::vector<std::string>{"\xE6\x96\x87", "A"}));
+}
+
+TEST(Registry, KeysAndValuesAddedReplacedAndRemoved) {
+    std::string text = "REGEDIT4\n";
+    // Many keys made and removed, as an installer's export may do.
+    for (int i = 0; i < 3000; ++i)
+        text += "[HKEY_LOCAL_MACHINE\\P\\K" + std::to_string(i) + "\\Sub]\n\"v\"=\"" +
+                std::to_string(i) + "\"\n";
+    for (int i = 0; i < 3000; i += 2)
+        text += "[-HKEY_LOCAL_MACHINE\\P\\K" + std::to_string(i) + "]\n";
+    text += "[HKEY_LOCAL_MACHINE\\P\\K0]\n" // made again: comes last
+            "\"a\"=\"1\"\n\"b\"=\"2\"\n\"A\"=\"3\"\n\"b\"=-\n\"c\"=\"4\"\n" // a replaced, b removed
+            "[HKEY_LOCAL_MACHINE\\P\\K1]\n[-HKEY_LOCAL_MACHINE\\P\\K1\\Sub]\n";
+    auto file = RegistryFile::Parse(text, "r.reg");
+    const RegistryFile::Key* p = file->FindKey(HKEY_LOCAL_MACHINE, "P");
+    ASSERT_NE(p, nullptr);
+    ASSERT_EQ(p->subKeys.size(), 1501u);
+    EXPECT_EQ(p->subKeys.front(), "K1");
+    EXPECT_EQ(p->subKeys.back(), "K0");
+    EXPECT_EQ(file->FindKey(HKEY_LOCAL_MACHINE, "P\\K2\\Sub"), nullptr);
+    EXPECT_EQ(file->FindKey(HKEY_LOCAL_MACHINE, "P\\K0\\Sub"), nullptr) << "not made again";
+    EXPECT_EQ(file->FindKey(HKEY_LOCAL_MACHINE, "P\\K1\\Sub"), nullptr);
+    EXPECT_EQ(file->FindKey(HKEY_LOCAL_MACHINE, "P\\K3\\Sub")->FindValue("V")->text, "3");
+    const RegistryFile::Key* k0 = file->FindKey(HKEY_LOCAL_MACHINE, "p\\k0");
+    ASSERT_NE(k0, nullptr);
+    std::vector<std::string> names;
+    for (const RegistryValue& v : k0->values)
+        names.push_back(v.name + "=" + v.text);
+    EXPECT_EQ(names, (std::vector<std::string>{"A=3", "c=4"}));
+    EXPECT_EQ(k0->FindValue("b"), nullptr);
+}
+
+TEST(Registry, ValueContinuedOverManyLines) {
+    std::string text = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Bin\"=hex:";
+    for (int i = 0; i < 5000; ++i)
+        text += "00,01,\\\n  ";
+    text += "ff\n";
+    auto file = RegistryFile::Parse(text, "r.reg");
+    const RegistryValue* v = file->FindKey(HKEY_LOCAL_MACHINE, "A")->FindValue("Bin");
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->bytes.size(), 10001u);
+    EXPECT_EQ(v->bytes.back(), '\xFF');
+}

@@ -49,13 +49,6 @@ std::vector<std::string>& Log() {
     return TTestDialog::Log();
 }
 
-Variant InitArray() {
-    Variant options = Variant::CreateArray({ArrayBounds{0, 1}, ArrayBounds{0, 0}});
-    options.Element(0, 0) = "FEP";
-    options.Element(1, 0) = false;
-    return Variant::ArrayOf({"NU", "SDTest", "DS01", 0, options});
-}
-
 class ControllerThroughExport : public ::testing::Test {
 protected:
     PluginLibrary& lib = PluginLibrary::Get();
@@ -90,7 +83,7 @@ protected:
     }
 
     TTestDialog* Open() {
-        EXPECT_EQ(ctl->OpenDialog(InitArray()), 0);
+        EXPECT_EQ(ctl->OpenDialog(nuv::test::InitArray()), 0);
         return TTestDialog::Live();
     }
 
@@ -111,7 +104,8 @@ TEST_F(ControllerThroughExport, LifecycleNotifiesInOrderAfterTheDialogsOwnHandle
     EXPECT_FALSE(ctl->IsDialogFreed());
     EXPECT_EQ(ctl->GetVisible(), LongFalse) << "an opened dialog stays hidden";
     ASSERT_EQ(dialog->InitParams.size(), 1u);
-    EXPECT_TRUE(dialog->InitParams[0].SameAs(InitArray())) << "the array goes on unchanged";
+    EXPECT_TRUE(dialog->InitParams[0].SameAs(nuv::test::InitArray()))
+        << "the array goes on unchanged";
 
     Log().clear();
     ctl->SetVisible(WordTrue);
@@ -308,7 +302,7 @@ TEST_F(ControllerThroughExport, ASecondOpenChangesNothing) {
     TTestDialog* dialog = Open();
     ASSERT_NE(dialog, nullptr);
     Log().clear();
-    EXPECT_EQ(ctl->OpenDialog(InitArray()), -1) << "the dialog is initialised already";
+    EXPECT_EQ(ctl->OpenDialog(nuv::test::InitArray()), -1) << "the dialog is initialised already";
     EXPECT_EQ(TTestDialog::Live(), dialog);
     EXPECT_EQ(dialog->InitParams.size(), 2u) << "InitDialog decides, not the controller";
     EXPECT_TRUE(Log().empty()) << "no second 256";
@@ -326,7 +320,7 @@ TEST_F(ControllerThroughExport, AFailedInitialisationLeavesTheDialogAlive) {
         d->InitResult = false;
         return d;
     });
-    EXPECT_EQ(ctl->OpenDialog(InitArray()), -1);
+    EXPECT_EQ(ctl->OpenDialog(nuv::test::InitArray()), -1);
     EXPECT_FALSE(ctl->IsDialogFreed());
     EXPECT_NE(TTestDialog::Live(), nullptr);
 }
@@ -391,7 +385,7 @@ TEST_F(ControllerThroughExport, OnlyTheHostRaisesTheExtraNotification) {
 TEST_F(ControllerThroughExport, OpeningWithoutADialogClassRaisesTheInternalError) {
     lib.setDialogClass(nullptr);
     try {
-        ctl->OpenDialog(InitArray());
+        ctl->OpenDialog(nuv::test::InitArray());
         FAIL() << "no exception";
     } catch (const nuv::Exception& e) {
         EXPECT_STREQ(e.what(), "NUV DLL Internal Error :\rNot Assign \"frmBaseGeneClass\" varible");
@@ -445,7 +439,7 @@ TEST_F(ControllerThroughExport, HostMayFreeTheDialogOrControllerWhenItIsCreated)
         if (code == ncDialogCreated)
             ctl->FreeDialog();
     };
-    EXPECT_EQ(ctl->OpenDialog(InitArray()), -1);
+    EXPECT_EQ(ctl->OpenDialog(nuv::test::InitArray()), -1);
     EXPECT_TRUE(ctl->IsDialogFreed());
     EXPECT_EQ(TTestDialog::Live(), nullptr);
 
@@ -456,7 +450,7 @@ TEST_F(ControllerThroughExport, HostMayFreeTheDialogOrControllerWhenItIsCreated)
             ctl = nullptr;
         }
     };
-    EXPECT_EQ(doomed->OpenDialog(InitArray()), -1);
+    EXPECT_EQ(doomed->OpenDialog(nuv::test::InitArray()), -1);
     EXPECT_EQ(ctl, nullptr);
     EXPECT_EQ(TTestDialog::Live(), nullptr);
 }
@@ -466,7 +460,7 @@ TEST_F(ControllerThroughExport, AHandlerRaisingAtCreationStillLeavesTheDialogHoo
         if (code == ncDialogCreated)
             throw std::runtime_error("host handler failed");
     };
-    EXPECT_THROW(ctl->OpenDialog(InitArray()), std::runtime_error);
+    EXPECT_THROW(ctl->OpenDialog(nuv::test::InitArray()), std::runtime_error);
     ASSERT_NE(TTestDialog::Live(), nullptr);
     onNotify = nullptr;
     // The dialog frees itself later; the controller must learn of it.

@@ -12,6 +12,14 @@
 
 namespace nuv::test {
 
+// The host's initialisation array [user, company, data source, host window, host options].
+inline Variant InitArray() {
+    Variant options = Variant::CreateArray({ArrayBounds{0, 1}, ArrayBounds{0, 0}});
+    options.Element(0, 0) = "FEP";
+    options.Element(1, 0) = false;
+    return Variant::ArrayOf({"NU", "SDTest", "DS01", 0, options});
+}
+
 class TTestDialog : public TBaseGeneDialogOf<TForm> {
 public:
     explicit TTestDialog(TComponent* AOwner) : TBaseGeneDialogOf<TForm>(AOwner) {

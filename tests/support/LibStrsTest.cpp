@@ -357,6 +357,36 @@ TEST(LibStrsVariant, HostOptionEnabledTreatsMalformedTablesAsOff) {
         EXPECT_FALSE(HostOptionEnabled(t, "OTHER")) << t.TypeName();
 }
 
+// Loops over bounds end for every valid shape, also when a dimension ends at INT_MAX.
+TEST(LibStrsVariant, BoundsEndingAtIntMax) {
+    Variant table = Variant::CreateArray({ArrayBounds{0, 1}, ArrayBounds{INT_MAX - 1, INT_MAX}});
+    table.Element(0, INT_MAX - 1) = "FEP";
+    table.Element(1, INT_MAX - 1) = false;
+    table.Element(0, INT_MAX) = "TXT";
+    table.Element(1, INT_MAX) = true;
+    EXPECT_FALSE(HostOptionEnabled(table, "FEP"));
+    EXPECT_TRUE(HostOptionEnabled(table, "TXT"));
+    EXPECT_TRUE(HostOptionEnabled(table, "Other")) << "not listed: on";
+
+    const Variant shapes[] = {
+        Variant::CreateArray({ArrayBounds{INT_MAX - 1, INT_MAX}, ArrayBounds{0, -1}}),
+        Variant::CreateArray({ArrayBounds{0, 0}, ArrayBounds{INT_MAX, INT_MAX}}),
+        Variant::CreateArray({ArrayBounds{INT_MAX - 2, INT_MAX}}),
+    };
+    for (const Variant& shape : shapes)
+        EXPECT_TRUE(ToWideVariant(shape, 950).SameAs(shape));
+}
+
+// A reference inside an array that leads back to the array is walked only to the nesting
+// bound; the rest of the array is still decoded.
+TEST(LibStrsVariant, ToWideVariantStopsAtTheNestingBound) {
+    ScopedEnv acp("NUV_ACP", "65001");
+    Variant holder = Variant::ArrayOf({0, Variant::FromBytes("\xA4\xA4", 950)});
+    holder[0] = Variant::ByRef(holder);
+    Variant wide = ToWideVariant(holder, 950);
+    EXPECT_EQ(wide[1].ToString(), "中");
+}
+
 // --- wide texts --------------------------------------------------------------------------------
 
 namespace {
