@@ -203,6 +203,10 @@ int ShowMessageBox(TBaseGeneState& dialog, const std::string& text, TMsgDlgType 
         AdjustMessageFont(dialog, box->Font());
         result = box->ShowModal();
     }
+    // The modal box took the activation; the dialog gets it back, and with it the focus of its
+    // active control.
+    if (form.Visible())
+        SetForegroundWindow(form.Handle());
     // Ends a mouse press that the modal box interrupted. The point lies outside every control,
     // so the release never completes a click.
     if (TWinControl* active = form.ActiveControl())
