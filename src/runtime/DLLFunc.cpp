@@ -4,6 +4,7 @@
 #include "platform/DateTime.h"
 #include "platform/SystemServices.h"
 #include "runtime/DialogText.h"
+#include "runtime/FieldChecks.h"
 #include "support/HostObjects.h"
 #include "support/LibStrs.h"
 #include "support/TarvelINI.h"
@@ -47,6 +48,16 @@ Variant ElementFromLow(const Variant& row, int k) {
         return {};
     int i = row.ArrayLowBound() + k;
     return i <= row.ArrayHighBound() ? row[i] : Variant();
+}
+
+// Eight digits that make a real date.
+bool IsStoredDate(const std::string& s) {
+    if (s.size() != 8)
+        return false;
+    for (char c : s)
+        if (c < '0' || c > '9')
+            return false;
+    return DateFromYYYYMMDD(s) != 0;
 }
 
 const char* const ExeVersionMark = "[您現在執行的是Exe版本!]";
@@ -202,7 +213,13 @@ void SetIdentity(TBaseGeneState& dialog, const Variant& param) {
 std::string PickDate(TBaseGeneState& dialog, const std::string& text, bool fullDate) {
     if (!IsObjectAssigned(dialog.InputDay))
         return {};
-    const std::string initial = text.size() == 8 ? text : TodayAsYYYYMMDD();
+    // The picker starts at the field's date: the text as a stored date, or as the field shows
+    // it in the dialog's layout ("92/12/01" is eight characters too, but no stored date).
+    std::string initial = text;
+    if (!IsStoredDate(initial))
+        initial = DateTextToStorage(dialog, text);
+    if (!IsStoredDate(initial))
+        initial = TodayAsYYYYMMDD();
     std::string answer;
     try {
         answer = InputDayShowInputDay(dialog.InputDay, dialog.DateLayout > 3, initial,

@@ -76,7 +76,8 @@ void SetIdentity(TBaseGeneState& Dialog, const Variant& Param);
 
 // --- pickers, phrases, counters ------------------------------------------------------------
 
-// The quick-date picker: starts at Text when it is eight characters ("yyyymmdd"), else today;
+// The quick-date picker: starts at Text as a stored date ("yyyymmdd") or as the field shows it,
+// else today;
 // answers the chosen date in the dialog's layout (a full date, or year and month), or Text
 // itself when cancelled or when the picker's answer is no date. Empty without a picker.
 std::string PickDate(TBaseGeneState& Dialog, const std::string& Text, bool FullDate);
