@@ -119,10 +119,11 @@ TTabSheet* SheetOf(TControl* control) {
 }
 
 void FocusIfPossible(TBaseGeneState& dialog, TWinControl* control) {
-    if (control != nullptr && control->CanFocus()) {
-        control->SetFocus();
-        dialog.FocusControl = control;
-    }
+    TCustomForm* form = control ? GetParentForm(control) : nullptr;
+    if (form == nullptr || !form->Visible() || !control->CanFocus())
+        return;
+    control->SetFocus();
+    dialog.FocusControl = control;
 }
 
 enum class TFieldKind { Other, Panel, Masked, Plain };

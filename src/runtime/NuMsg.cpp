@@ -212,7 +212,8 @@ int ShowMessageBox(TBaseGeneState& dialog, const std::string& text, TMsgDlgType 
     if (TWinControl* active = form.ActiveControl())
         PostMessage(active->Handle(), WM_LBUTTONUP, 0, MakeLParam(-1, -1));
     if (kind == mtError) {
-        if (TWinControl* target = dialog.FocusControl.Get(); target && target->CanFocus())
+        if (TWinControl* target = dialog.FocusControl.Get();
+            target && form.Visible() && target->CanFocus())
             target->SetFocus();
     }
     return result;
