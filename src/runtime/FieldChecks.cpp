@@ -390,16 +390,19 @@ bool CheckRequiredFields(TBaseGeneState& dialog, const std::string& list) {
         auto* panel = dynamic_cast<TSelectPanel*>(control);
         if (!(panel ? IsPanelBlank(panel) : IsFieldBlank(control)))
             continue;
+        TWinControl* target = nullptr;
+        if (control->Enabled())
+            target = panel ? (panel->IsRangeActive() ? static_cast<TWinControl*>(panel->edBegin)
+                                                     : static_cast<TWinControl*>(panel->ListBox))
+                           : dynamic_cast<TWinControl*>(control);
+        // The error box gives the focus back to FocusControl: the blank field, not whichever
+        // control had it last.
+        if (target != nullptr)
+            dialog.FocusControl = target;
         PostMessageRef(dialog, "E;000037");
         if (TTabSheet* sheet = SheetOf(control); sheet && sheet->PageControl())
             sheet->PageControl()->SetActivePage(sheet);
-        if (control->Enabled()) {
-            TWinControl* target =
-                panel ? (panel->IsRangeActive() ? static_cast<TWinControl*>(panel->edBegin)
-                                                : static_cast<TWinControl*>(panel->ListBox))
-                      : dynamic_cast<TWinControl*>(control);
-            FocusIfPossible(dialog, target);
-        }
+        FocusIfPossible(dialog, target);
         return true;
     }
     return false;
