@@ -7,6 +7,7 @@
 #include "runtime/NuMsg.h"
 #include "support/LibStrs.h"
 #include "ui/ComCtrls.h"
+#include "ui/Mask.h"
 #include "ui/StdCtrls.h"
 #include "ui/TypInfo.h"
 
@@ -148,11 +149,21 @@ TApply ControlApplier(TBaseGeneState& dialog, TComponent* c, const Variant& valu
     }
     if (dynamic_cast<TCustomEdit*>(c) && !value.IsArray()) {
         std::string text = value.ToString();
-        if (IsListed(dialog.DateFieldList, c->Name()))
+        std::string mask;
+        if (IsListed(dialog.DateFieldList, c->Name())) {
             text = DisplayDate(dialog, text, false);
-        else if (IsListed(dialog.YearMonthFieldList, c->Name()))
+            mask = DateEditMask(dialog);
+        } else if (IsListed(dialog.YearMonthFieldList, c->Name())) {
             text = DisplayDate(dialog, text, true);
-        return [c, text] { SetStrPropByName(c, "Text", text); };
+            mask = YearMonthEditMask(dialog);
+        }
+        auto* masked = dynamic_cast<TCustomMaskEdit*>(c);
+        return [c, masked, mask, text] {
+            // A date field that was never entered has no mask of the layout yet.
+            if (masked != nullptr && !mask.empty())
+                masked->SetEditMask(mask);
+            SetStrPropByName(c, "Text", text);
+        };
     }
     return {};
 }
