@@ -25,24 +25,25 @@ constexpr const char* TraditionalFontNameEn = "MingLiU";
 constexpr const char* SimplifiedFontNameEn = "SimSun";
 constexpr const char* SimplifiedFontName = "宋体";
 
-// The kind a conversion answer must have for its argument: a text stays a text (plain or in a
-// code page), a number a number; anything else keeps its exact kind.
-enum class ValueKind { Text, Number, Other };
-ValueKind KindOf(const Variant& v) {
-    if (v.IsText())
-        return ValueKind::Text;
-    if (v.IsNumeric())
-        return ValueKind::Number;
-    return ValueKind::Other;
+// The Manager must answer a conversion with a value of the kind it was given: a text (plain or
+// in a code page) with a text, a number with a number, an unassigned or Null element (sent as
+// part of an array) with nothing or a text, anything else with its own kind. Another kind
+// would put, say, a number where a caption or a database text belongs.
+bool AnswerFits(const Variant& argument, const Variant& answer) {
+    if (argument.IsText())
+        return answer.IsText();
+    if (argument.IsNumeric())
+        return answer.IsNumeric();
+    if (argument.IsEmptyOrNull())
+        return answer.IsEmptyOrNull() || answer.IsText();
+    return argument.Type() == answer.Type();
 }
 
 const Variant& CheckedAnswer(const char* call, const Variant& argument, const Variant& answer) {
     const Variant& a = answer.Deref();
-    bool same = KindOf(argument) == KindOf(a) &&
-                (KindOf(a) != ValueKind::Other || argument.Type() == a.Type());
-    if (!same)
+    if (!AnswerFits(argument.Deref(), a))
         throw EConvertError(std::string("The Manager's ") + call + " answered a value of kind " +
-                            a.TypeName() + " for one of kind " + argument.TypeName());
+                            a.TypeName() + " for one of kind " + argument.Deref().TypeName());
     return a;
 }
 
