@@ -1,32 +1,41 @@
 #include "runtime/DialogText.h"
 
+#include "codepage/CodeConverter.h"
+
 namespace nuv {
 
-// FIXME: the code converter (TCodeConverter) is built in parallel; until it is merged the
-// runtime converts nothing, as for a dialog without a converter.
-
-Variant ConvertToDisplay(TBaseGeneState&, const Variant& Value) {
-    return Value;
+Variant ConvertToDisplay(TBaseGeneState& Dialog, const Variant& Value) {
+    TCodeConverter* c = Dialog.DialogConverter();
+    return c ? c->ToDisplay(Value) : Value;
 }
 
-Variant ConvertFromStorage(TBaseGeneState&, const Variant& Value) {
-    return Value;
+Variant ConvertFromStorage(TBaseGeneState& Dialog, const Variant& Value) {
+    TCodeConverter* c = Dialog.DialogConverter();
+    return c ? c->FromStorage(Value) : Value;
 }
 
-Variant ConvertToStorage(TBaseGeneState&, const Variant& Value) {
-    return Value;
+Variant ConvertToStorage(TBaseGeneState& Dialog, const Variant& Value) {
+    TCodeConverter* c = Dialog.DialogConverter();
+    return c ? c->ToStorage(Value) : Value;
 }
 
 Variant StoredForDisplay(TBaseGeneState& Dialog, const Variant& Value) {
     return Dialog.DialogCaptionsConverted() ? ConvertFromStorage(Dialog, Value) : Value;
 }
 
-bool UsesGBCodePage(TBaseGeneState&) {
-    return false;
+bool UsesGBCodePage(TBaseGeneState& Dialog) {
+    TCodeConverter* c = Dialog.DialogConverter();
+    return c != nullptr && (c->UICodePage() == "936" || c->SystemCodePage() == "936");
 }
 
-void AdjustMessageFont(TBaseGeneState&, TFont*) {}
+void AdjustMessageFont(TBaseGeneState& Dialog, TFont* Font) {
+    if (TCodeConverter* c = Dialog.DialogConverter(); c != nullptr && Font != nullptr)
+        c->AdjustFont(c->UIConvertMode(), Font);
+}
 
-void HandManagerToConverter(TBaseGeneState&) {}
+void HandManagerToConverter(TBaseGeneState& Dialog) {
+    if (TCodeConverter* c = Dialog.DialogConverter())
+        c->SetManager(Dialog.Manager);
+}
 
 } // namespace nuv
