@@ -329,3 +329,28 @@ TEST_F(ConnectToServerTest, AnUnreadableRegistryIsAFailureText) {
     EXPECT_EQ(dialog->MessageRefs, "E;-1; ");
     EXPECT_FALSE(dialog->MessageTexts.empty());
 }
+
+TEST_F(ServerAccessTest, FilePropertiesWindow) {
+    TempDir dir;
+    const std::string file = dir.Write("Kelt58C.so", std::string(2048, 'x'));
+    std::vector<std::string> labels;
+    presenter.OnModalForm([&](TCustomForm& form) {
+        for (int i = 0; i < form.ControlCount(); ++i)
+            if (auto* label = dynamic_cast<TLabel*>(form.Controls(i)))
+                labels.push_back(label->Caption());
+        EXPECT_TRUE(
+            GrabForm(&form, std::string(NUV_TEST_OUTPUT_DIR) + "/runtime-fileproperties.png"));
+        form.SetModalResult(mrOk);
+    });
+    ShowFileProperties(file, "870401-0.00.00");
+    EXPECT_EQ(presenter.UnansweredForms(), 0);
+    ASSERT_EQ(labels.size(), 8u);
+    EXPECT_EQ(labels[1], file);
+    EXPECT_EQ(labels[3], "2048 bytes");
+    EXPECT_EQ(labels[7], "870401-0.00.00");
+    EXPECT_EQ(labels[5].size(), std::string("2004/03/05 10:00:00").size());
+
+    labels.clear();
+    presenter.OnModalForm([](TCustomForm& form) { form.SetModalResult(mrOk); });
+    ShowFileProperties(dir / "missing.so");
+}
