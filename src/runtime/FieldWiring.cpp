@@ -83,8 +83,13 @@ void SetDateFields(TBaseGeneState& dialog, const std::string& names) {
         return;
     const std::string previous = dialog.DateFieldList;
     UnwireFields(dialog, previous);
-    if (!previous.empty() && !ListNames(list, "edPrintDate"))
-        list = list.empty() ? previous : list + "," + previous;
+    if (!previous.empty() && !ListNames(list, "edPrintDate")) {
+        // The previous fields stay after the new ones; a name already listed is not repeated, so
+        // setting the same fields again does not make the list grow.
+        for (const std::string& name : SplitNames(previous))
+            if (!ListNames(list, name))
+                list = list.empty() ? name : list + "," + name;
+    }
     dialog.DateFieldList = list;
     WireDateFields(dialog, list);
 }

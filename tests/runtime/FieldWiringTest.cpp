@@ -120,6 +120,10 @@ TEST_F(FieldWiringTest, DateListKeepsThePrintDateAndUnwiringRestoresHandlers) {
     EXPECT_TRUE(edPrintDate->OnEnter.Method() == dialog->OnDateFieldEnter.Method());
     SetDateFields(*dialog, "ed11,edPrintDate");
     EXPECT_EQ(dialog->DateFieldList, "ed11,edPrintDate") << "an unchanged list stays";
+    SetDateFields(*dialog, "ed12");
+    SetDateFields(*dialog, "ed12");
+    EXPECT_EQ(dialog->DateFieldList, "ed12,ed11,edPrintDate") << "setting it again adds nothing";
+    EXPECT_TRUE(ed11->OnExit.Method() == dialog->OnDateFieldExit.Method());
     SetDateFields(*dialog, "edPrintDate");
     EXPECT_EQ(dialog->DateFieldList, "edPrintDate") << "a list naming the print date replaces";
     EXPECT_TRUE(ed11->OnExit.Method() == own11);
