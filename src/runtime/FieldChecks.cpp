@@ -4,6 +4,7 @@
 #include "controls/SelectPnl.h"
 #include "platform/AsciiText.h"
 #include "platform/DateTime.h"
+#include "platform/UnicodeText.h"
 #include "runtime/NuMsg.h"
 #include "support/LibStrs.h"
 #include "ui/ComCtrls.h"
@@ -80,28 +81,6 @@ std::string TwoDigits(int v) {
     char buf[24];
     std::snprintf(buf, sizeof buf, "%.2d", v);
     return buf;
-}
-
-std::string Utf8(const std::u32string& s) {
-    std::string out;
-    for (char32_t c : s) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 std::string Tomorrow() {
@@ -359,7 +338,7 @@ bool IsFieldBlank(TObject* control) {
     if (auto* masked = dynamic_cast<TCustomMaskEdit*>(control)) {
         const TEditMaskFormat& format = masked->MaskFormat();
         if (!format.Empty() && format.SaveLiterals())
-            empty = Utf8(format.Text(format.EmptyChars()));
+            empty = Utf32ToUtf8(format.Text(format.EmptyChars()));
     } else if (GetPropInfo(control, "EditMask")) {
         // Another masked control: its empty text is what it shows once cleared with the
         // literals kept; the text is put back afterwards.

@@ -1,6 +1,7 @@
 #include "runtime/NuMsg.h"
 
 #include "platform/AsciiText.h"
+#include "platform/UnicodeText.h"
 #include "runtime/DialogText.h"
 #include "support/HostObjects.h"
 #include "ui/Messages.h"
@@ -11,15 +12,6 @@
 namespace nuv {
 
 namespace {
-
-// Number of UTF-8 code points of a text.
-std::size_t CodePoints(std::string_view s) {
-    std::size_t n = 0;
-    for (unsigned char c : s)
-        if ((c & 0xC0) != 0x80)
-            ++n;
-    return n;
-}
 
 // The first n code points of a text.
 std::string_view FirstCodePoints(std::string_view s, std::size_t n) {
@@ -113,7 +105,7 @@ std::string FormatMessageText(std::string_view tmpl, const std::vector<std::stri
         std::string_view value = args[next++];
         if (precision >= 0)
             value = FirstCodePoints(value, static_cast<std::size_t>(precision));
-        std::size_t len = CodePoints(value);
+        std::size_t len = CodePointCount(value);
         std::size_t pad = width > 0 && static_cast<std::size_t>(width) > len
                               ? static_cast<std::size_t>(width) - len
                               : 0;
