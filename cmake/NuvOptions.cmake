@@ -2,7 +2,15 @@
 
 add_compile_options(-Wall -Wextra)
 
-if(NUV_SANITIZE)
+if(NUV_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "NUV_FUZZ needs clang (configure with CC=clang CXX=clang++)")
+  endif()
+  # Everything is instrumented for coverage and checked; any sanitizer report ends the run.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer -g)
+  add_link_options(-fsanitize=address,undefined)
+elseif(NUV_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)

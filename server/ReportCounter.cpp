@@ -4,6 +4,7 @@
 
 #include "platform/WireFormat.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace nuv {
@@ -152,8 +153,12 @@ Variant TdmReportCounter::GetPower(const Variant& args) {
     const std::string rights = erp.Rights(user, program);
     const std::string programName = erp.ProgramName(program).value_or("");
     const bool may = u->Active && !rights.empty() && rights[0] == 'Y';
+    // The text is read by its comma-separated positions: a comma inside the name must not
+    // shift the rights flags into another field.
+    std::string name = u->Name;
+    std::replace(name.begin(), name.end(), ',', ' ');
     return Variant::ArrayOf({may ? "Y" : "N",
-                             u->Group + "," + u->Name + "," + program + "," +
+                             u->Group + "," + name + "," + program + "," +
                                  (rights.empty() ? std::string("NNNNNNNN") : rights),
                              programName, u->Name});
 }

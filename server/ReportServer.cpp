@@ -229,7 +229,9 @@ void TReportServer::Handle(const std::shared_ptr<Session>& s, const QCborValue& 
         }
         pending_.push_back({s, std::move(*job)});
         s->busy = true;
-        if (!flushQueued_) {
+        if (CommitEach) {
+            Flush();
+        } else if (!flushQueued_) {
             flushQueued_ = true;
             QTimer::singleShot(0, [this] { Flush(); });
         }

@@ -41,6 +41,10 @@ public:
     // Runs the due jobs now (and from then on once a second).
     void RunDueJobs();
 
+    // Commits each request on its own instead of together with those that arrived with it
+    // (for measuring what group commit gains).
+    bool CommitEach = false;
+
 private:
     struct Session;
     struct PendingRequest {

@@ -7,6 +7,7 @@
 // Options override the server configuration (TarvelS.ini, see ServerConfig.h):
 //   --listen ADDRESS   --port N (0: any free port)   --queue FILE   --erp FILE   --output DIR
 //   --now "YYYY-MM-DD hh:mm:ss"  (run-due: the time to run for)
+//   --commit-each yes  (serve: one commit per request, no group commit; for measurements)
 // serve prints "listening on ADDRESS:PORT" on standard output once it accepts clients.
 #include "JobRunner.h"
 #include "ReportServer.h"
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
         return Usage(("unknown command " + command).c_str());
     for (const auto& [k, v] : opt)
         if (k != "listen" && k != "port" && k != "queue" && k != "erp" && k != "output" &&
-            k != "now")
+            k != "now" && k != "commit-each")
             return Usage(("unknown option --" + k).c_str());
 
     QCoreApplication app(argc, argv);
@@ -140,6 +141,7 @@ int main(int argc, char** argv) {
         std::signal(SIGPIPE, SIG_IGN);
 
         TReportServer server(context, &runner);
+        server.CommitEach = opt.count("commit-each") && opt["commit-each"] == "yes";
         server.Listen(config.ListenAddress, config.Port);
         QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
         QObject::connect(&notifier, &QSocketNotifier::activated, [&] {

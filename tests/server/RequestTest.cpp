@@ -227,3 +227,35 @@ TEST(ServerObjectWithoutConfiguration, RequestsFailWithTheReason) {
 }
 
 } // namespace
+
+namespace {
+
+// Where the server listens and keeps its files, from TarvelS.ini.
+TEST(ServerConfiguration, ReadFromTheServerIni) {
+    TempDir dir;
+    ScopedEnv reg("NUV_REGISTRY",
+                  dir.Write("registry.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\NUV\\"
+                                            "Tarvel]\r\n\"ServerPath\"=\"" +
+                                                dir / "Srv" + "\"\r\n"));
+    dir.Write("Srv/TarvelS.ini", "[DBPasswordCtrl]\r\nServerPort=4711\r\n");
+    TServerConfig c = TServerConfig::Load();
+    EXPECT_EQ(c.Port, 4711);
+    EXPECT_EQ(c.ListenAddress, "127.0.0.1");
+    EXPECT_EQ(c.QueueFile, dir / "Srv/Data/ReportQueue.db");
+    EXPECT_EQ(c.ErpDatabase, dir / "Srv/Data/demo.db");
+    EXPECT_EQ(c.OutputPath, dir / "Srv/Reports/");
+
+    dir.Write("Srv/TarvelS.ini",
+              "[DBE Setting]\r\nMainDBName=erp/main.db\r\n"
+              "[ReportCounter]\r\nListenAddress=0.0.0.0\r\nOutputPath=/var/out\r\n");
+    c = TServerConfig::Load();
+    EXPECT_EQ(c.Port, 211);
+    EXPECT_EQ(c.ListenAddress, "0.0.0.0");
+    EXPECT_EQ(c.ErpDatabase, dir / "Srv/erp/main.db");
+    EXPECT_EQ(c.OutputPath, "/var/out/");
+
+    ScopedEnv none("NUV_REGISTRY", dir.Write("empty.reg", "REGEDIT4\r\n"));
+    EXPECT_THROW(TServerConfig::Load(), Exception);
+}
+
+} // namespace

@@ -188,7 +188,8 @@ inline Variant MakeRequest(const RequestOptions& o = {}) {
 class Daemon {
 public:
     explicit Daemon(std::vector<std::string> extra = {}) {
-        std::vector<std::string> args = {NUV_REPORTCOUNTERD, "serve", "--port", "0"};
+        // The port comes from TarvelS.ini (ServerPort 0 in the installation: any free port).
+        std::vector<std::string> args = {NUV_REPORTCOUNTERD, "serve"};
         args.insert(args.end(), extra.begin(), extra.end());
         Start(args);
     }
