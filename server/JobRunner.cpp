@@ -223,7 +223,7 @@ TJobRunner::TSummary TJobRunner::Recover() {
     return s;
 }
 
-TJobRunner::TSummary TJobRunner::RunDue(const std::string& now) {
+TJobRunner::TSummary TJobRunner::RunDue(const std::string& now, int maxRuns) {
     TSummary s;
     TJobStore& store = context_.Store();
     for (;;) {
@@ -231,6 +231,10 @@ TJobRunner::TSummary TJobRunner::RunDue(const std::string& now) {
         if (due.empty())
             break;
         for (const TJobRecord& job : due) {
+            if (s.Runs >= maxRuns) {
+                s.More = true;
+                return s;
+            }
             TRunRecord r = RunOnce(job, job.NextRun, 0);
             ++s.Runs;
             if (r.Status != RunDone)

@@ -39,12 +39,13 @@ public:
         int Failed = 0;      // of them, failed
         int Interrupted = 0; // runs found cut off
         int Reruns = 0;      // of the runs, repeats of interrupted ones
+        bool More = false;   // RunDue stopped at its limit with runs still due
     };
     // Finds runs cut off by a crash, records them as interrupted and runs each again once.
     TSummary Recover();
     // Runs every job due at now ("YYYY-MM-DD hh:mm:ss"), including periodic runs that fall due
-    // while catching up, until nothing is due.
-    TSummary RunDue(const std::string& now);
+    // while catching up, until nothing is due or maxRuns runs were made.
+    TSummary RunDue(const std::string& now, int maxRuns = 1 << 30);
 
     // One run of the job for the run date; returns the run's record.
     TRunRecord RunOnce(const TJobRecord& job, const std::string& runDate, std::int64_t rerunOf);

@@ -76,10 +76,18 @@ void TReportServer::RunDueJobs() {
     if (!runner_)
         return;
     try {
-        const auto s = runner_->RunDue(NowText());
+        // A few runs at a time, so that clients are answered between them.
+        const auto s = runner_->RunDue(NowText(), 8);
         if (s.Failed)
             ServerLog(std::to_string(s.Failed) + " of " + std::to_string(s.Runs) +
                       " runs failed; see \"reportcounterd jobs\"");
+        if (s.More && !runQueued_) {
+            runQueued_ = true;
+            QTimer::singleShot(0, &server_, [this] {
+                runQueued_ = false;
+                RunDueJobs();
+            });
+        }
     } catch (const Exception& e) {
         ServerLog(std::string("The runner stopped: ") + e.what());
     }
@@ -233,7 +241,7 @@ void TReportServer::Handle(const std::shared_ptr<Session>& s, const QCborValue& 
             Flush();
         } else if (!flushQueued_) {
             flushQueued_ = true;
-            QTimer::singleShot(0, [this] { Flush(); });
+            QTimer::singleShot(0, &server_, [this] { Flush(); });
         }
         return;
     }
@@ -291,8 +299,13 @@ void TReportServer::Flush() {
     }
     for (auto& p : batch)
         Process(p.session); // frames that arrived behind the request
-    if (runSoon && runner_)
-        QTimer::singleShot(0, [this] { RunDueJobs(); });
+    if (runSoon && runner_ && !runQueued_) {
+        runQueued_ = true;
+        QTimer::singleShot(0, &server_, [this] {
+            runQueued_ = false;
+            RunDueJobs();
+        });
+    }
 }
 
 } // namespace nuv

@@ -66,6 +66,7 @@ private:
     std::vector<std::shared_ptr<Session>> sessions_;
     std::vector<PendingRequest> pending_;
     bool flushQueued_ = false;
+    bool runQueued_ = false;
     QTimer runTimer_;
 };
 

@@ -3,11 +3,16 @@
 #include <QCborArray>
 #include <QCborMap>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QtEndian>
 
+#include "platform/Automation.h"
 #include "platform/SConnect.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 using namespace nuv;
 
@@ -283,6 +288,61 @@ TEST(SocketConnection, SilentServerEndsTheCallAtItsTimeLimit) {
         EXPECT_NE(std::string(e.what()).find("did not answer"), std::string::npos) << e.what();
     }
     EXPECT_FALSE(c.Connected());
+}
+
+// A server in a thread that answers the opening, then one call: it checks that the call
+// carries its by-reference argument and answers a new value for it.
+TEST(SocketConnection, ByReferenceArgumentsComeBackOverTheWire) {
+    QTcpServer listener;
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+    const int port = listener.serverPort();
+    listener.close();
+    std::string seen;
+    std::thread server([port, &seen] {
+        QTcpServer srv;
+        srv.listen(QHostAddress::LocalHost, quint16(port));
+        if (!srv.waitForNewConnection(10000))
+            return;
+        QTcpSocket* s = srv.nextPendingConnection();
+        TFrameReader reader;
+        for (int answered = 0; answered < 2 && s->waitForReadyRead(10000);) {
+            reader.Append(s->readAll());
+            while (auto item = reader.Next()) {
+                WireRequest req = DecodeRequest(*item);
+                WireReply reply;
+                if (!req.IsOpen) {
+                    seen = req.Call.Name + " " + req.Call.Args[1].ToString() + " byref " +
+                           std::to_string(req.Call.ByRef.at(0));
+                    reply.Result = true;
+                    reply.ByRef = {{1, Table2x3()}};
+                }
+                s->write(EncodeFrame(EncodeReply(reply)));
+                s->waitForBytesWritten(10000);
+                ++answered;
+            }
+        }
+        s->waitForDisconnected(10000);
+    });
+    TSocketConnection c;
+    c.Address = "127.0.0.1";
+    c.Port = port;
+    c.ServerName = "Test.Server";
+    // The thread may not listen yet: try for a while.
+    for (int i = 0; i < 100 && !c.Connected(); ++i) {
+        try {
+            c.Open();
+        } catch (const EOleError&) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    ASSERT_TRUE(c.Connected());
+    Variant table = "before";
+    Variant result = OleCall(c.GetServer(), "GetSysInfo", {"NUV01", Variant::ByRef(table)});
+    EXPECT_TRUE(result.ToBool());
+    EXPECT_TRUE(table.SameAs(Table2x3()));
+    c.Close();
+    server.join();
+    EXPECT_EQ(seen, "GetSysInfo before byref 1");
 }
 
 TEST(SocketConnection, NoAddressIsAClearError) {
