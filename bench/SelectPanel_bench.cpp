@@ -6,7 +6,7 @@
 //   selectpanel_bench [benchmark arguments]     (offscreen Qt platform unless QT_QPA_PLATFORM is
 //   set)
 #include "controls/SelectPnl.h"
-#include "platform/Forms.h"
+#include "ui/Forms.h"
 
 #include <QApplication>
 

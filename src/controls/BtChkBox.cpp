@@ -1,6 +1,6 @@
 #include "controls/BtChkBox.h"
 
-#include "platform/Menus.h"
+#include "ui/Menus.h"
 
 #include <algorithm>
 #include <array>

@@ -12,8 +12,8 @@
 // box takes the focus. Setting State or Checked in code raises no OnClick.
 #pragma once
 
-#include "platform/Controls.h"
-#include "platform/StdCtrls.h"
+#include "ui/Controls.h"
+#include "ui/StdCtrls.h"
 
 #include <memory>
 #include <string>

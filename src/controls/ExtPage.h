@@ -3,7 +3,7 @@
 // the others in the inactive caption colours.
 #pragma once
 
-#include "platform/ComCtrls.h"
+#include "ui/ComCtrls.h"
 
 namespace nuv {
 

@@ -1,6 +1,6 @@
 #include "controls/F2Button.h"
 
-#include "platform/Dialogs.h"
+#include "ui/Dialogs.h"
 
 namespace nuv {
 

@@ -17,7 +17,7 @@
 #pragma once
 
 #include "controls/GSpdBtn.h"
-#include "platform/Messages.h"
+#include "ui/Messages.h"
 
 #include <cstdint>
 

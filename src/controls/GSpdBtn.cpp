@@ -1,7 +1,7 @@
 #include "controls/GSpdBtn.h"
 
 #include "controls/GlyphLib.h"
-#include "platform/Dialogs.h"
+#include "ui/Dialogs.h"
 
 #include <algorithm>
 

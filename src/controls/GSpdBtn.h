@@ -11,7 +11,7 @@
 // 47 and 4); the dialogs' look-up buttons are TF2Button (F2Button.h).
 #pragma once
 
-#include "platform/Buttons.h"
+#include "ui/Buttons.h"
 
 namespace nuv {
 

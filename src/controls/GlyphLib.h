@@ -17,7 +17,7 @@
 // of the picture that happens to share the background's colour.
 #pragma once
 
-#include "platform/Graphics.h"
+#include "ui/Graphics.h"
 
 #include <string>
 #include <vector>

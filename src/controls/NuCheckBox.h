@@ -9,7 +9,7 @@
 // grey-text colour.
 #pragma once
 
-#include "platform/StdCtrls.h"
+#include "ui/StdCtrls.h"
 
 #include <memory>
 

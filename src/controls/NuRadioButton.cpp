@@ -1,6 +1,6 @@
 #include "controls/NuRadioButton.h"
 
-#include "platform/Menus.h"
+#include "ui/Menus.h"
 
 #include <algorithm>
 #include <vector>

@@ -9,7 +9,7 @@
 // focuses and checks the button.
 #pragma once
 
-#include "platform/StdCtrls.h"
+#include "ui/StdCtrls.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "controls/NuRadioGroup.h"
 
-#include "platform/Forms.h"
-#include "platform/Menus.h"
+#include "ui/Forms.h"
+#include "ui/Menus.h"
 
 #include <algorithm>
 

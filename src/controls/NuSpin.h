@@ -3,7 +3,7 @@
 // is not blank (clearing the field raises nothing).
 #pragma once
 
-#include "platform/Spin.h"
+#include "ui/Spin.h"
 
 namespace nuv {
 

@@ -27,11 +27,11 @@
 #include "controls/BtChkBox.h"
 #include "controls/F2Button.h"
 #include "controls/GSpdBtn.h"
-#include "platform/ComCtrls.h"
-#include "platform/ExtCtrls.h"
-#include "platform/Mask.h"
-#include "platform/StdCtrls.h"
 #include "support/LibStrs.h"
+#include "ui/ComCtrls.h"
+#include "ui/ExtCtrls.h"
+#include "ui/Mask.h"
+#include "ui/StdCtrls.h"
 
 #include <map>
 #include <memory>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "plugin/DLLBaseCtrller.h"
-#include "plugin/DialogContract.h"
+#include "runtime/DialogContract.h"
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
 // The bitmap check box: its state cycle and the ways a user toggles it, its pictures and
 // their frames, and what it draws.
 #include "controls/BtChkBox.h"
-#include "platform/StdCtrls.h"
-#include "platform/TypInfo.h"
+#include "ui/StdCtrls.h"
+#include "ui/TypInfo.h"
 
 #include "ButtonsFixture.h"
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "controls/GlyphLib.h"
-#include "platform/Forms.h"
-#include "platform/UiTestSupport.h"
+#include "ui/Forms.h"
+#include "uitest/UiTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include "controls/NuRadioButton.h"
 #include "controls/NuRadioGroup.h"
 #include "controls/NuSpin.h"
-#include "platform/ExtCtrls.h"
-#include "platform/StdCtrls.h"
+#include "ui/ExtCtrls.h"
+#include "ui/StdCtrls.h"
 
 #include "ButtonsFixture.h"
 

@@ -1,6 +1,6 @@
 // Owner-drawn tabs: the drawing event, the default drawing and the tabs of hidden pages.
 #include "controls/ExtPage.h"
-#include "platform/TypInfo.h"
+#include "ui/TypInfo.h"
 
 #include "ButtonsFixture.h"
 

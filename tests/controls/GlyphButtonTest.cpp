@@ -3,10 +3,10 @@
 #include "controls/F2Button.h"
 #include "controls/GSpdBtn.h"
 #include "controls/GlyphLib.h"
-#include "platform/ExtCtrls.h"
-#include "platform/StdCtrls.h"
 #include "platform/SystemServices.h"
-#include "platform/TypInfo.h"
+#include "ui/ExtCtrls.h"
+#include "ui/StdCtrls.h"
+#include "ui/TypInfo.h"
 
 #include "ButtonsFixture.h"
 

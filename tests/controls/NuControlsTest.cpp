@@ -5,9 +5,9 @@
 #include "controls/NuRadioButton.h"
 #include "controls/NuRadioGroup.h"
 #include "controls/NuSpin.h"
-#include "platform/ExtCtrls.h"
-#include "platform/StdCtrls.h"
-#include "platform/TypInfo.h"
+#include "ui/ExtCtrls.h"
+#include "ui/StdCtrls.h"
+#include "ui/TypInfo.h"
 
 #include "ButtonsFixture.h"
 

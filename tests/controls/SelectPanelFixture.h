@@ -3,9 +3,9 @@
 #pragma once
 
 #include "controls/SelectPnl.h"
-#include "platform/Forms.h"
-#include "platform/StdCtrls.h"
-#include "platform/UiTestSupport.h"
+#include "ui/Forms.h"
+#include "ui/StdCtrls.h"
+#include "uitest/UiTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // controls-selectpanel.png for a look at it as a user sees it.
 #include "SelectPanelFixture.h"
 
-#include "platform/QtBridge.h"
+#include "ui/qt/QtBridge.h"
 
 #include <QFileInfo>
 #include <QImage>

@@ -2,7 +2,7 @@
 // user-choice box, look-up requests, event forwarding and the exit check.
 #include "SelectPanelFixture.h"
 
-#include "platform/TypInfo.h"
+#include "ui/TypInfo.h"
 
 using namespace nuv;
 

@@ -5,8 +5,8 @@
 // only through the dialog's virtual operations.
 #include "TestDialog.h"
 
-#include "platform/UiTestSupport.h"
 #include "plugin/DLLRPCtrller.h"
+#include "uitest/UiTestSupport.h"
 
 #include <nuv/DLLBaseCtrller.h>
 

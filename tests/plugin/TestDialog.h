@@ -5,7 +5,7 @@
 // its own on OnShow, OnHide and OnDestroy, and writes what happens to it into a shared event log.
 #pragma once
 
-#include "plugin/DialogContract.h"
+#include "runtime/DialogContract.h"
 
 #include <string>
 #include <vector>

@@ -1,0 +1,168 @@
+#include "ui/Spin.h"
+
+#include "ui/PropGroups.h"
+#include "ui/qt/QtBridge.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace nuv {
+
+namespace {
+
+class SpinLineEdit : public TWidget<QLineEdit> {
+public:
+    explicit SpinLineEdit(TControl* c) : TWidget<QLineEdit>(c) {
+        up = new QToolButton(this);
+        down = new QToolButton(this);
+        up->setArrowType(Qt::UpArrow);
+        down->setArrowType(Qt::DownArrow);
+        for (QToolButton* b : {up, down}) {
+            b->setFocusPolicy(Qt::NoFocus);
+            b->setAutoRepeat(true);
+            b->setIconSize(QSize(7, 5));
+        }
+        QObject::connect(up, &QToolButton::clicked, this, [this] {
+            if (auto* s = dynamic_cast<TSpinEdit*>(control))
+                s->UpClick();
+        });
+        QObject::connect(down, &QToolButton::clicked, this, [this] {
+            if (auto* s = dynamic_cast<TSpinEdit*>(control))
+                s->DownClick();
+        });
+    }
+    QToolButton* up;
+    QToolButton* down;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override {
+        TWidget<QLineEdit>::resizeEvent(e);
+        int bw = 15;
+        int h = height() - 4;
+        up->setGeometry(width() - bw - 2, 2, bw, h / 2);
+        down->setGeometry(width() - bw - 2, 2 + h / 2, bw, h - h / 2);
+        setTextMargins(0, 0, bw, 0);
+    }
+};
+
+TControlWidget* SpinFactory(TControl* c) {
+    auto* w = new SpinLineEdit(c);
+    QObject::connect(w, &QLineEdit::textChanged, w, [w] {
+        if (auto* s = dynamic_cast<TSpinEdit*>(w->control))
+            s->Perform(CM_TEXTCHANGED, 1, 0);
+    });
+    return w;
+}
+
+} // namespace
+
+const TClassInfo& TSpinEdit::StaticClassInfo() {
+    static const TClassInfo info = [] {
+        TClassInfo i("TSpinEdit", &TCustomEdit::StaticClassInfo());
+        AddStandardProps(i, pgInput);
+        i.Bool<TCustomEdit>("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect);
+        i.Bool<TSpinEdit>("EditorEnabled", &TSpinEdit::EditorEnabled, &TSpinEdit::SetEditorEnabled);
+        i.Int<TSpinEdit>("Increment", &TSpinEdit::Increment, &TSpinEdit::SetIncrement, "Longint");
+        i.Int<TCustomEdit>("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength);
+        i.Int<TSpinEdit>("MaxValue", &TSpinEdit::MaxValue, &TSpinEdit::SetMaxValue, "Longint");
+        i.Int<TSpinEdit>("MinValue", &TSpinEdit::MinValue, &TSpinEdit::SetMinValue, "Longint");
+        i.Bool<TCustomEdit>("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly);
+        i.Int<TSpinEdit>("Value", &TSpinEdit::Value, &TSpinEdit::SetValue, "Longint");
+        i.Event<TCustomEdit>("OnChange", "TNotifyEvent", &TCustomEdit::OnChange);
+        return i;
+    }();
+    return info;
+}
+
+TSpinEdit::TSpinEdit(TComponent* owner) : TCustomEdit(owner, &SpinFactory) {
+    SetBounds(0, 0, 121, 22);
+    SetText("0");
+}
+
+int TSpinEdit::Value() const {
+    std::string t = uitext::Trim(Text());
+    if (t.empty())
+        return minValue_;
+    try {
+        std::size_t used = 0;
+        long v = std::stol(t, &used);
+        if (used != t.size())
+            return minValue_;
+        return static_cast<int>(v);
+    } catch (...) {
+        return minValue_;
+    }
+}
+
+int TSpinEdit::CheckValue(int value) const {
+    if (maxValue_ != minValue_) {
+        if (value < minValue_)
+            return minValue_;
+        if (value > maxValue_)
+            return maxValue_;
+    }
+    return value;
+}
+
+void TSpinEdit::SetValue(int value) {
+    SetText(std::to_string(CheckValue(value)));
+}
+
+void TSpinEdit::SetEditorEnabled(bool value) {
+    editorEnabled_ = value;
+    if (auto* e = qobject_cast<QLineEdit*>(WidgetOf(this)))
+        e->setReadOnly(!value || ReadOnly());
+}
+
+void TSpinEdit::UpClick() {
+    if (ReadOnly())
+        QApplication::beep();
+    else
+        SetValue(Value() + increment_);
+}
+
+void TSpinEdit::DownClick() {
+    if (ReadOnly())
+        QApplication::beep();
+    else
+        SetValue(Value() - increment_);
+}
+
+void TSpinEdit::KeyDown(Word& key, TShiftState shift) {
+    if (key == VK_UP)
+        UpClick();
+    else if (key == VK_DOWN)
+        DownClick();
+    TCustomEdit::KeyDown(key, shift);
+}
+
+void TSpinEdit::KeyPress(TKeyChar& key) {
+    bool valid =
+        (key >= U'0' && key <= U'9') || key == U'+' || key == U'-' || (key < 32 && key != 13);
+    if (!valid || (!editorEnabled_ && key >= 32)) {
+        key = 0;
+        QApplication::beep();
+    }
+    if (key != 0)
+        TCustomEdit::KeyPress(key);
+}
+
+LRESULT TSpinEdit::DialogCode() const {
+    return DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
+
+void TSpinEdit::WndProc(TMessage& m) {
+    if (m.Msg == CM_TEXTCHANGED && m.WParam == 1) {
+        Change();
+        return;
+    }
+    if (m.Msg == CM_EXIT) {
+        int v = Value();
+        if (CheckValue(v) != v)
+            SetValue(v);
+    }
+    TCustomEdit::WndProc(m);
+}
+
+} // namespace nuv
