@@ -15,7 +15,7 @@
 #include "Schedule.h"
 
 #include "platform/Exception.h"
-#include "platform/Variant.h"
+#include <nuv/Variant.h>
 
 #include <optional>
 #include <string>

@@ -5,7 +5,7 @@
 // FirstRun and NextRun give the run times it stands for, as "YYYY-MM-DD hh:mm:ss" texts.
 #pragma once
 
-#include "platform/Variant.h"
+#include <nuv/Variant.h>
 
 #include <string>
 

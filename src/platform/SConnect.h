@@ -17,8 +17,8 @@
 
 #include "platform/Automation.h"
 #include "platform/Exception.h"
-#include "platform/Variant.h"
 #include "platform/WireFormat.h"
+#include <nuv/Variant.h>
 
 #include <memory>
 #include <string>

@@ -40,7 +40,7 @@
 #pragma once
 
 #include "platform/Exception.h"
-#include "platform/Variant.h"
+#include <nuv/Variant.h>
 
 #include <QByteArray>
 #include <QCborValue>

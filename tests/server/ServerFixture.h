@@ -10,7 +10,7 @@
 
 #include "forms/ScheduleRules.h"
 #include "platform/DateTime.h"
-#include "platform/Variant.h"
+#include <nuv/Variant.h>
 
 #include <SQLiteCpp/SQLiteCpp.h>
 
