@@ -1,6 +1,6 @@
 #include "ErpDatabase.h"
 
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 
 #include <SQLiteCpp/SQLiteCpp.h>
 

@@ -14,7 +14,7 @@
 
 #include "Schedule.h"
 
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 #include <nuv/Variant.h>
 
 #include <optional>

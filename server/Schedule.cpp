@@ -2,7 +2,7 @@
 
 #include "forms/ScheduleRules.h"
 #include "platform/DateTime.h"
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 #include "support/LibStrs.h"
 
 #include <cmath>

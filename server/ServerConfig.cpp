@@ -1,6 +1,6 @@
 #include "ServerConfig.h"
 
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 #include "platform/IniFile.h"
 #include "support/TarvelINI.h"
 

@@ -1,6 +1,6 @@
 #include "ChineseConverter.h"
 
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 
 #include <nuv/CodePageText.h>
 

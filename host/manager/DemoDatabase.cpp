@@ -1,6 +1,6 @@
 #include "DemoDatabase.h"
 
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 #include "platform/Registry.h"
 
 #include <SQLiteCpp/Statement.h>

@@ -26,7 +26,7 @@
 #pragma once
 
 #include "platform/Classes.h"
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 #include "ui/Dialogs.h"
 #include "ui/Graphics.h"
 #include <nuv/Variant.h>

@@ -16,7 +16,7 @@
 #pragma once
 
 #include "platform/Automation.h"
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 #include "platform/WireFormat.h"
 #include <nuv/Variant.h>
 

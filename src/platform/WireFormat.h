@@ -39,7 +39,7 @@
 // make the reader allocate more than the frame itself holds.
 #pragma once
 
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 #include <nuv/Variant.h>
 
 #include <QByteArray>
@@ -60,9 +60,9 @@ public:
 
 // Largest frame body accepted by default (bytes).
 inline constexpr std::uint32_t DefaultFrameCap = 16u * 1024u * 1024u;
-// Deepest nesting of Variant arrays inside one value.
-// FIXME: use the array nesting bound of Variant.h once it has one, so both agree.
-inline constexpr int MaxWireNesting = 32;
+// Deepest nesting of Variant arrays inside one value: the bound every recursive walk of a
+// Variant keeps to.
+inline constexpr int MaxWireNesting = MaxVariantNesting;
 
 // CBOR tags of the kinds that have no plain CBOR form.
 inline constexpr quint64 WireTagDate = 55800;

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "platform/Automation.h"
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 
 #include <nuv/CodePageText.h>
 

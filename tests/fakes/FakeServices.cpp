@@ -1,7 +1,7 @@
 #include "fakes/FakeServices.h"
 
 #include "platform/Automation.h"
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 #include "support/HostObjects.h"
 
 namespace nuv::test {
