@@ -1,6 +1,7 @@
 #include "controls/BtChkBox.h"
 
 #include "ui/Menus.h"
+#include "ui/PropGroups.h"
 
 #include <algorithm>
 #include <array>
@@ -127,49 +128,28 @@ const TClassInfo& TBitCheckBox::StaticClassInfo() {
         i.Enum<C>("Alignment", "TLeftRight", {"taLeftJustify", "taRightJustify"}, &C::Alignment,
                   &C::SetAlignment);
         i.Bool<C>("AllowGrayed", &C::AllowGrayed, &C::SetAllowGrayed);
-        i.Str<TControl>("Caption", &TControl::Caption, &TControl::SetCaption, "TCaption");
+        AddStandardProps(i, {"Caption"});
         i.Bool<C>("Checked", &C::Checked, &C::SetChecked);
         i.Object<C, TBitmap>("CheckedGlyph", "TBitmap", &C::CheckedGlyph, &C::SetCheckedGlyph);
         i.Int<C>("CheckedNumGlyphs", &C::CheckedNumGlyphs, &C::SetCheckedNumGlyphs, "TNumGlyphs");
-        i.Int<TControl>("Color", &TControl::Color, &TControl::SetColor, "TColor");
+        AddStandardProps(i, {"Color"});
         i.Bool<C>("Ctl3D", &C::Ctl3D, &C::SetCtl3D);
-        i.Int<TControl>("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, "TCursor");
-        i.Enum<TControl>("DragMode", "TDragMode", {"dmManual", "dmAutomatic"}, &TControl::DragMode,
-                         &TControl::SetDragMode);
-        i.Bool<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled);
-        i.Object<TControl, TFont>("Font", "TFont", &TControl::Font, &TControl::SetFont);
+        AddStandardProps(i, {"DragCursor", "DragMode", "Enabled", "Font"});
         i.Object<C, TBitmap>("GrayedGlyph", "TBitmap", &C::GrayedGlyph, &C::SetGrayedGlyph);
         i.Int<C>("GrayedNumGlyphs", &C::GrayedNumGlyphs, &C::SetGrayedNumGlyphs, "TNumGlyphs");
-        i.Bool<TControl>("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
+        AddStandardProps(i, {"ParentColor"});
         i.Bool<C>("ParentCtl3D", &C::ParentCtl3D, &C::SetParentCtl3D);
-        i.Bool<TControl>("ParentFont", &TControl::ParentFont, &TControl::SetParentFont);
-        i.Bool<TControl>("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
-        i.Object<TControl, TPopupMenu>("PopupMenu", "TPopupMenu", &TControl::PopupMenu,
-                                       &TControl::SetPopupMenu);
-        i.Bool<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
+        AddStandardProps(i, {"ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"});
         i.Enum<C>("State", "TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"}, &C::State,
                   &C::SetState);
-        i.Int<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder,
-                           "TTabOrder");
-        i.Bool<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
+        AddStandardProps(i, {"TabOrder", "TabStop"});
         i.Object<C, TBitmap>("UncheckedGlyph", "TBitmap", &C::UncheckedGlyph,
                              &C::SetUncheckedGlyph);
         i.Int<C>("UncheckedNumGlyphs", &C::UncheckedNumGlyphs, &C::SetUncheckedNumGlyphs,
                  "TNumGlyphs");
-        i.Bool<TControl>("Visible", &TControl::Visible, &TControl::SetVisible);
-        i.Event<TControl>("OnClick", "TNotifyEvent", &TControl::OnClick);
-        i.Event<TControl>("OnDragDrop", "TDragDropEvent", &TControl::OnDragDrop);
-        i.Event<TControl>("OnDragOver", "TDragOverEvent", &TControl::OnDragOver);
-        i.Event<TControl>("OnEndDrag", "TEndDragEvent", &TControl::OnEndDrag);
-        i.Event<TWinControl>("OnEnter", "TNotifyEvent", &TWinControl::OnEnter);
-        i.Event<TWinControl>("OnExit", "TNotifyEvent", &TWinControl::OnExit);
-        i.Event<TWinControl>("OnKeyDown", "TKeyEvent", &TWinControl::OnKeyDown);
-        i.Event<TWinControl>("OnKeyPress", "TKeyPressEvent", &TWinControl::OnKeyPress);
-        i.Event<TWinControl>("OnKeyUp", "TKeyEvent", &TWinControl::OnKeyUp);
-        i.Event<TControl>("OnMouseDown", "TMouseEvent", &TControl::OnMouseDown);
-        i.Event<TControl>("OnMouseMove", "TMouseMoveEvent", &TControl::OnMouseMove);
-        i.Event<TControl>("OnMouseUp", "TMouseEvent", &TControl::OnMouseUp);
-        i.Event<TControl>("OnStartDrag", "TStartDragEvent", &TControl::OnStartDrag);
+        AddStandardProps(i, {"Visible", "OnClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
+                             "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp",
+                             "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDrag"});
         return i;
     }();
     return info;

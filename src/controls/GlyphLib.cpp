@@ -1,7 +1,7 @@
 #include "controls/GlyphLib.h"
 
-#include "platform/Exception.h"
 #include "platform/SystemServices.h"
+#include <nuv/Exception.h>
 
 #include "Pemtal.h"
 

@@ -1,6 +1,7 @@
 #include "controls/NuRadioButton.h"
 
 #include "ui/Menus.h"
+#include "ui/PropGroups.h"
 
 #include <algorithm>
 #include <vector>
@@ -27,51 +28,22 @@ const TClassInfo& TNuRadioButton::StaticClassInfo() {
         TClassInfo i("TNuRadioButton", &TButtonControl::StaticClassInfo());
         i.Enum<C>("Alignment", "TLeftRight", {"taLeftJustify", "taRightJustify"}, &C::Alignment,
                   &C::SetAlignment);
-        i.Str<TControl>("Caption", &TControl::Caption, &TControl::SetCaption, "TCaption");
+        AddStandardProps(i, {"Caption"});
         i.Bool<C>("Checked", &C::Checked, &C::SetChecked);
-        i.Int<TControl>("Color", &TControl::Color, &TControl::SetColor, "TColor");
+        AddStandardProps(i, {"Color"});
         i.Bool<C>("Ctl3D", &C::Ctl3D, &C::SetCtl3D);
-        i.Int<TControl>("Cursor", &TControl::Cursor, &TControl::SetCursor, "TCursor");
-        i.Int<TControl>("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, "TCursor");
-        i.Enum<TControl>("DragKind", "TDragKind", {"dkDrag", "dkDock"}, &TControl::DragKind,
-                         &TControl::SetDragKind);
-        i.Enum<TControl>("DragMode", "TDragMode", {"dmManual", "dmAutomatic"}, &TControl::DragMode,
-                         &TControl::SetDragMode);
-        i.Bool<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled);
-        i.Object<TControl, TFont>("Font", "TFont", &TControl::Font, &TControl::SetFont);
-        i.Int<TControl>("Height", &TControl::Height, &TControl::SetHeight);
-        i.Str<TControl>("Hint", &TControl::Hint, &TControl::SetHint);
-        i.Int<TControl>("Left", &TControl::Left, &TControl::SetLeft);
-        i.Bool<TControl>("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
+        AddStandardProps(i, {"Cursor", "DragCursor", "DragKind", "DragMode", "Enabled", "Font",
+                             "Height", "Hint", "Left", "ParentColor"});
         i.Bool<C>("ParentCtl3D", &C::ParentCtl3D, &C::SetParentCtl3D);
-        i.Bool<TControl>("ParentFont", &TControl::ParentFont, &TControl::SetParentFont);
-        i.Bool<TControl>("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
-        i.Object<TControl, TPopupMenu>("PopupMenu", "TPopupMenu", &TControl::PopupMenu,
-                                       &TControl::SetPopupMenu);
-        i.Bool<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
-        i.Int<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder,
-                           "TTabOrder");
-        i.Bool<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
-        i.Int<TControl>("Top", &TControl::Top, &TControl::SetTop);
-        i.Bool<TControl>("Visible", &TControl::Visible, &TControl::SetVisible);
-        i.Int<TControl>("Width", &TControl::Width, &TControl::SetWidth);
-        i.Event<TControl>("OnClick", "TNotifyEvent", &TControl::OnClick);
-        i.Event<TControl>("OnContextPopup", "TContextPopupEvent", &TControl::OnContextPopup);
-        i.Event<TControl>("OnDblClick", "TNotifyEvent", &TControl::OnDblClick);
-        i.Event<TControl>("OnDragDrop", "TDragDropEvent", &TControl::OnDragDrop);
-        i.Event<TControl>("OnDragOver", "TDragOverEvent", &TControl::OnDragOver);
-        i.Event<TControl>("OnEndDock", "TEndDragEvent", &TControl::OnEndDock);
-        i.Event<TControl>("OnEndDrag", "TEndDragEvent", &TControl::OnEndDrag);
-        i.Event<TWinControl>("OnEnter", "TNotifyEvent", &TWinControl::OnEnter);
-        i.Event<TWinControl>("OnExit", "TNotifyEvent", &TWinControl::OnExit);
-        i.Event<TWinControl>("OnKeyDown", "TKeyEvent", &TWinControl::OnKeyDown);
-        i.Event<TWinControl>("OnKeyPress", "TKeyPressEvent", &TWinControl::OnKeyPress);
-        i.Event<TWinControl>("OnKeyUp", "TKeyEvent", &TWinControl::OnKeyUp);
-        i.Event<TControl>("OnMouseDown", "TMouseEvent", &TControl::OnMouseDown);
-        i.Event<TControl>("OnMouseMove", "TMouseMoveEvent", &TControl::OnMouseMove);
-        i.Event<TControl>("OnMouseUp", "TMouseEvent", &TControl::OnMouseUp);
-        i.Event<TControl>("OnStartDock", "TStartDockEvent", &TControl::OnStartDock);
-        i.Event<TControl>("OnStartDrag", "TStartDragEvent", &TControl::OnStartDrag);
+        AddStandardProps(i, {"ParentFont",  "ParentShowHint", "PopupMenu",
+                             "ShowHint",    "TabOrder",       "TabStop",
+                             "Top",         "Visible",        "Width",
+                             "OnClick",     "OnContextPopup", "OnDblClick",
+                             "OnDragDrop",  "OnDragOver",     "OnEndDock",
+                             "OnEndDrag",   "OnEnter",        "OnExit",
+                             "OnKeyDown",   "OnKeyPress",     "OnKeyUp",
+                             "OnMouseDown", "OnMouseMove",    "OnMouseUp",
+                             "OnStartDock", "OnStartDrag"});
         return i;
     }();
     return info;

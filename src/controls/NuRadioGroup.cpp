@@ -2,6 +2,7 @@
 
 #include "ui/Forms.h"
 #include "ui/Menus.h"
+#include "ui/PropGroups.h"
 
 #include <algorithm>
 
@@ -74,48 +75,19 @@ const TClassInfo& TNuRadioGroup::StaticClassInfo() {
     using C = TNuRadioGroup;
     static const TClassInfo info = [] {
         TClassInfo i("TNuRadioGroup", &TCustomGroupBox::StaticClassInfo());
-        i.Enum<TControl>(
-            "Align", "TAlign",
-            {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"},
-            &TControl::Align, &TControl::SetAlign);
-        i.Str<TControl>("Caption", &TControl::Caption, &TControl::SetCaption, "TCaption");
-        i.Int<TControl>("Color", &TControl::Color, &TControl::SetColor, "TColor");
+        AddStandardProps(i, {"Align", "Caption", "Color"});
         i.Int<C>("Columns", &C::Columns, &C::SetColumns);
-        i.Int<TControl>("Cursor", &TControl::Cursor, &TControl::SetCursor, "TCursor");
-        i.Int<TControl>("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, "TCursor");
-        i.Enum<TControl>("DragKind", "TDragKind", {"dkDrag", "dkDock"}, &TControl::DragKind,
-                         &TControl::SetDragKind);
-        i.Enum<TControl>("DragMode", "TDragMode", {"dmManual", "dmAutomatic"}, &TControl::DragMode,
-                         &TControl::SetDragMode);
-        i.Bool<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled);
-        i.Object<TControl, TFont>("Font", "TFont", &TControl::Font, &TControl::SetFont);
-        i.Int<TControl>("Height", &TControl::Height, &TControl::SetHeight);
-        i.Str<TControl>("Hint", &TControl::Hint, &TControl::SetHint);
+        AddStandardProps(i, {"Cursor", "DragCursor", "DragKind", "DragMode", "Enabled", "Font",
+                             "Height", "Hint"});
         i.Int<C>("ItemIndex", &C::ItemIndex, &C::SetItemIndex);
         i.Object<C, TStrings>("Items", "TStrings", &C::Items, &C::SetItems);
-        i.Int<TControl>("Left", &TControl::Left, &TControl::SetLeft);
-        i.Bool<TControl>("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
-        i.Bool<TControl>("ParentFont", &TControl::ParentFont, &TControl::SetParentFont);
-        i.Bool<TControl>("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
-        i.Object<TControl, TPopupMenu>("PopupMenu", "TPopupMenu", &TControl::PopupMenu,
-                                       &TControl::SetPopupMenu);
-        i.Bool<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
-        i.Int<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder,
-                           "TTabOrder");
-        i.Bool<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
-        i.Int<TControl>("Top", &TControl::Top, &TControl::SetTop);
-        i.Bool<TControl>("Visible", &TControl::Visible, &TControl::SetVisible);
-        i.Int<TControl>("Width", &TControl::Width, &TControl::SetWidth);
-        i.Event<TControl>("OnClick", "TNotifyEvent", &TControl::OnClick);
-        i.Event<TControl>("OnContextPopup", "TContextPopupEvent", &TControl::OnContextPopup);
-        i.Event<TControl>("OnDragDrop", "TDragDropEvent", &TControl::OnDragDrop);
-        i.Event<TControl>("OnDragOver", "TDragOverEvent", &TControl::OnDragOver);
-        i.Event<TControl>("OnEndDock", "TEndDragEvent", &TControl::OnEndDock);
-        i.Event<TControl>("OnEndDrag", "TEndDragEvent", &TControl::OnEndDrag);
-        i.Event<TWinControl>("OnEnter", "TNotifyEvent", &TWinControl::OnEnter);
-        i.Event<TWinControl>("OnExit", "TNotifyEvent", &TWinControl::OnExit);
-        i.Event<TControl>("OnStartDock", "TStartDockEvent", &TControl::OnStartDock);
-        i.Event<TControl>("OnStartDrag", "TStartDragEvent", &TControl::OnStartDrag);
+        AddStandardProps(i, {"Left",           "ParentColor", "ParentFont",
+                             "ParentShowHint", "PopupMenu",   "ShowHint",
+                             "TabOrder",       "TabStop",     "Top",
+                             "Visible",        "Width",       "OnClick",
+                             "OnContextPopup", "OnDragDrop",  "OnDragOver",
+                             "OnEndDock",      "OnEndDrag",   "OnEnter",
+                             "OnExit",         "OnStartDock", "OnStartDrag"});
         return i;
     }();
     return info;

@@ -1,5 +1,7 @@
 #include "controls/NuSpin.h"
 
+#include "platform/UnicodeText.h"
+
 namespace nuv {
 
 const TClassInfo& TNuSpinEdit::StaticClassInfo() {
@@ -21,15 +23,12 @@ void TNuSpinEdit::Change() {
         std::string cleaned = text;
         cleaned.erase(pos, 1);
         // The caret stays where the sign was (SelStart counts characters, not bytes).
-        int caret = 0;
-        for (std::size_t i = 0; i < pos; ++i)
-            if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-                ++caret;
+        int caret = static_cast<int>(CodePointCount(std::string_view(text).substr(0, pos)));
         SetText(cleaned);
         SetSelStart(caret);
         return;
     }
-    if (uitext::Trim(Text()).empty())
+    if (TrimText(Text()).empty())
         return;
     TSpinEdit::Change();
 }

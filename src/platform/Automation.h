@@ -15,8 +15,8 @@
 // Property put: the new value is the last argument, after any index arguments.
 #pragma once
 
-#include "platform/Exception.h"
-#include "platform/Variant.h"
+#include <nuv/Exception.h>
+#include <nuv/Variant.h>
 
 #include <nuv/Automation.h>
 

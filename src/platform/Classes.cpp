@@ -1,5 +1,7 @@
 #include "platform/Classes.h"
 
+#include "platform/UnicodeText.h"
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -44,12 +46,7 @@ std::string UpperCase(std::string_view s) {
 }
 
 std::string Trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return std::string(s.substr(b, e - b));
+    return TrimText(s);
 }
 
 bool IsValidIdent(std::string_view s) {

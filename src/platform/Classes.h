@@ -34,7 +34,7 @@
 #include <typeinfo>
 #include <vector>
 
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 
 namespace nuv {
 
@@ -595,6 +595,7 @@ namespace uitext {
 bool SameText(std::string_view a, std::string_view b);
 int CompareText(std::string_view a, std::string_view b);
 std::string UpperCase(std::string_view s);
+// TrimText of platform/UnicodeText.h.
 std::string Trim(std::string_view s);
 bool IsValidIdent(std::string_view s);
 } // namespace uitext

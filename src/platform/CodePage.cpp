@@ -1,8 +1,8 @@
 #include "platform/CodePage.h"
 
 #include "platform/AsciiText.h"
-#include "platform/Exception.h"
 #include "platform/SystemServices.h"
+#include <nuv/Exception.h>
 
 #include <nuv/CodePageText.h>
 

@@ -1,6 +1,6 @@
 #include "platform/DateTime.h"
 
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 
 #include <cmath>
 #include <ctime>

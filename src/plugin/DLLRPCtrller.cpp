@@ -1,5 +1,7 @@
 #include "plugin/DLLRPCtrller.h"
 
+#include "platform/UnicodeText.h"
+
 #include <cstdint>
 
 namespace nuv {
@@ -210,48 +212,7 @@ void TDLLRPCtrller::DialogDestroy(TObject* Sender) {
 }
 
 WideString Utf8ToWide(std::string_view Text) {
-    WideString out;
-    out.reserve(Text.size());
-    std::size_t i = 0;
-    while (i < Text.size()) {
-        const auto b0 = static_cast<unsigned char>(Text[i]);
-        char32_t cp = 0xFFFD;
-        std::size_t len = 1;
-        std::size_t need = b0 < 0x80                  ? 0
-                           : b0 >= 0xC2 && b0 <= 0xDF ? 1
-                           : b0 >= 0xE0 && b0 <= 0xEF ? 2
-                           : b0 >= 0xF0 && b0 <= 0xF4 ? 3
-                                                      : SIZE_MAX;
-        if (need == 0) {
-            cp = b0;
-        } else if (need != SIZE_MAX && i + need < Text.size()) {
-            char32_t v = b0 & (0x3F >> need);
-            bool ok = true;
-            for (std::size_t k = 1; k <= need; ++k) {
-                const auto b = static_cast<unsigned char>(Text[i + k]);
-                if ((b & 0xC0) != 0x80) {
-                    ok = false;
-                    break;
-                }
-                v = (v << 6) | (b & 0x3F);
-            }
-            // Overlong forms, surrogates and values beyond U+10FFFF are invalid.
-            const char32_t minimum = need == 1 ? 0x80 : need == 2 ? 0x800 : 0x10000;
-            if (ok && v >= minimum && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) {
-                cp = v;
-                len = need + 1;
-            }
-        }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
-        i += len;
-    }
-    return out;
+    return Utf8ToUtf16(Text);
 }
 
 } // namespace nuv

@@ -2,9 +2,9 @@
 
 #include "platform/CodePage.h"
 #include "platform/DateTime.h"
-#include "platform/Exception.h"
 #include "platform/Registry.h"
 #include "platform/SystemServices.h"
+#include <nuv/Exception.h>
 
 #include <cerrno>
 #include <cstdio>

@@ -4,6 +4,7 @@
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "platform/SystemServices.h"
+#include "platform/UnicodeText.h"
 
 #include <filesystem>
 #include <system_error>
@@ -13,15 +14,6 @@ namespace nuv {
 namespace {
 
 const char* const TarvelKey = "Software\\NUV\\Tarvel";
-
-std::string Trim(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return s.substr(b, e - b);
-}
 
 std::string PosixPath(std::string p) {
     for (char& c : p)
@@ -280,7 +272,7 @@ bool TTarvelIniC::LoadSettings() {
 
     SetConvertModes(*this);
 
-    std::string hosts = Trim(computerName);
+    std::string hosts = TrimText(computerName);
     if (!hosts.empty() && hosts.back() == ';')
         hosts.pop_back();
     if (hosts.empty()) {
@@ -339,7 +331,7 @@ bool TTarvelIniS::LoadSettings() {
     db.Element(1, 2) = ini.ReadString(dbe, "TempPassword", "");
     db.Element(1, 3) = ini.ReadString(dbe, "TempDBType", "PARADOX");
     db.Element(1, 4) = ini.ReadString(dbe, "TempDBName", "");
-    db.Element(2, 0) = Trim(ini.ReadString(ctrl, "ComputerName", ""));
+    db.Element(2, 0) = TrimText(ini.ReadString(ctrl, "ComputerName", ""));
     db.Element(2, 1) = ini.ReadInteger(ctrl, "ServerPort", 211);
     db.Element(2, 2) = ini.ReadInteger(ctrl, "ClientSocketPort", 1024);
     db.Element(2, 3) = ini.ReadString(dbe, "DataBaseCodeOrder", "Chinese_Taiwan_Stroke_BIN");

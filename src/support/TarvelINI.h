@@ -12,7 +12,7 @@
 // reported through LoadSettings' result and ErrorCode.
 #pragma once
 
-#include "platform/Variant.h"
+#include <nuv/Variant.h>
 
 #include <cstdint>
 #include <string>

@@ -1,17 +1,17 @@
 // Visual controls: TControl, TWinControl, TCustomControl, TGraphicControl and TControlCanvas.
 //
-// Each control owns one Qt widget (created by the control's constructor; Qt stays in the .cpp
-// files) and places it with absolute pixel geometry: Left/Top/Width/Height relative to the
+// Each control owns one Qt widget (created by the control's constructor; Qt stays in
+// src/ui/qt/) and places it with absolute pixel geometry: Left/Top/Width/Height relative to the
 // parent's client area. The owner frees a control; the parent shows it (and a TWinControl frees
 // its child controls when it is freed, as the VCL does).
 //
 // Messages. Perform(msg, wParam, lParam) calls the virtual WndProc synchronously; a control
 // handles a message in its WndProc override and calls the inherited WndProc for the rest, which
 // ends in DefaultHandler, the native behaviour of the widget. What the user does on screen
-// arrives the same way (mouse and key messages, WM_SIZE, WM_MOVE, WM_PAINT, CM_ENTER, CM_EXIT),
-// so an override that does not call the inherited WndProc keeps the native widget from seeing
-// the event. PostMessage queues a message on the event loop; it is dropped when the target is
-// gone by then.
+// arrives the same way (mouse and key messages, WM_SIZE, WM_MOVE, WM_PAINT, CM_ENTER, CM_EXIT;
+// the road and its table are in ui/qt/EventRouting.cpp), so an override that does not call the
+// inherited WndProc keeps the native widget from seeing the event. PostMessage queues a message on
+// the event loop; it is dropped when the target is gone by then.
 //
 // Focus follows the VCL: when the focus moves, CM_EXIT goes to the control that had it and to
 // each container that no longer contains the focus (innermost first), then CM_ENTER to each
@@ -275,7 +275,7 @@ public:
     virtual void Click();
     virtual void DblClick();
 
-    // Dimensions by the VCL's published property names used in form layouts.
+    // Right-to-left reading order is not supported: always false.
     bool IsRightToLeft() const { return false; }
     void Loaded() override;
 
@@ -399,6 +399,8 @@ public:
     void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
     // Sends the message to every child control until one sets a non-zero result.
     void Broadcast(TMessage& message);
+    // Sends CM_SHOWINGCHANGED to this control and its children whose Showing changed.
+    void UpdateShowingChildren();
 
     bool DockSite() const { return dockSite_; }
     void SetDockSite(bool value) { dockSite_ = value; }
@@ -453,12 +455,10 @@ private:
     friend class TCustomForm;
     friend struct TDragAccess;
     void RestackChildren();
+    // The key messages (the routing of keys, ui/qt/EventRouting.cpp).
+    void KeyMessage(TMessage& message);
+    template <class Key, class Step> bool WithKeyPreview(Key& key, Step step);
 
-public:
-    // Sends CM_SHOWINGCHANGED to this control and its children whose Showing changed.
-    void UpdateShowingChildren();
-
-private:
     std::vector<TControl*> controls_;       // graphic controls, bottom first
     std::vector<TWinControl*> winControls_; // windowed controls, bottom first
     std::vector<TWinControl*> tabList_;

@@ -8,11 +8,17 @@
 
 namespace nuv {
 
+// The Qt event behind a message that the event routing delivers (ui/qt/EventRouting.cpp).
+struct TNativeEvent;
+
 struct TMessage {
     UINT Msg = 0;
     WPARAM WParam = 0;
     LPARAM LParam = 0;
     LRESULT Result = 0;
+    // Set while the message stands for a Qt event: DefaultHandler then lets that event through
+    // to the widget instead of synthesizing one. Messages sent with Perform carry none.
+    TNativeEvent* Native = nullptr;
 };
 
 constexpr Word LoWord(std::uintptr_t v) {

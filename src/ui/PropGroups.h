@@ -1,8 +1,13 @@
-// Private to the platform layer: the published properties that many control classes share,
-// added to a class's property table by group.
+// The published properties that many control classes share, each defined once with its type
+// name ("TCaption", "TColor", "TFont", ...), for the platform's classes and for control authors
+// above it: a property table adds them by group or by name, in the order the class publishes
+// them, beside the class's own properties.
 #pragma once
 
 #include "ui/Controls.h"
+
+#include <initializer_list>
+#include <string_view>
 
 namespace nuv {
 
@@ -33,6 +38,10 @@ constexpr unsigned pgControl = pgBounds | pgVisible | pgHint | pgPopup;
 constexpr unsigned pgInput = pgControl | pgFont | pgColor | pgTab | pgClick | pgDblClick | pgMouse |
                              pgKeys | pgFocus | pgDrag | pgDock;
 
+// Adds the standard properties of the groups.
 void AddStandardProps(TClassInfo& info, unsigned groups);
+// Adds the named standard properties in the given order; raises EInvalidOperation for a name
+// that is not one of them.
+void AddStandardProps(TClassInfo& info, std::initializer_list<std::string_view> names);
 
 } // namespace nuv

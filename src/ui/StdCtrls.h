@@ -1,6 +1,6 @@
 // Standard controls: labels, edits, combo boxes, list boxes, group boxes, buttons, check boxes,
 // radio buttons and memos, each over one Qt widget. They publish the VCL's properties and
-// events (see the property tables in StdCtrls.cpp) and follow the VCL's notifications: OnChange
+// events (see the property tables in ui/qt/) and follow the VCL's notifications: OnChange
 // of an edit fires for every text change, setting Checked of a check box or radio button fires
 // OnClick (unless clicks are disabled), setting ItemIndex of a combo box fires nothing.
 #pragma once
@@ -451,5 +451,7 @@ public:
 
 // The character after the single "&" of a caption (upper case), or 0.
 char32_t AccelCharOf(const std::string& caption);
+// True when the character is the accelerator a (without case); never for no accelerator (0).
+bool SameAccel(char32_t a, char32_t b);
 
 } // namespace nuv

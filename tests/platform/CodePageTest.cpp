@@ -1,5 +1,5 @@
 #include "platform/CodePage.h"
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 
 #include "platform/TestFiles.h"
 

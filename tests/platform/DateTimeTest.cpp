@@ -1,5 +1,5 @@
 #include "platform/DateTime.h"
-#include "platform/Exception.h"
+#include <nuv/Exception.h>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/Variant.h"
+#include <nuv/Variant.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "support/TarvelINI.h"
 
-#include "platform/Exception.h"
 #include "platform/SystemServices.h"
 #include "platform/TestFiles.h"
+#include <nuv/Exception.h>
 
 #include <gtest/gtest.h>
 

@@ -109,7 +109,7 @@ void PressKey(Word vk, TShiftState shift, const std::string& text) {
     int key = QtKeyFromVirtualKey(vk);
     if (vk == VK_TAB && shift.Contains(ssShift))
         key = Qt::Key_Backtab;
-    QString t = Qs(text);
+    QString t = ToQString(text);
     if (t.isEmpty()) {
         if (vk == VK_RETURN)
             t = "\r";
@@ -131,7 +131,7 @@ void PressKey(Word vk, TShiftState shift, const std::string& text) {
 }
 
 void TypeText(const std::string& text) {
-    QString s = Qs(text);
+    QString s = ToQString(text);
     for (QChar ch : s) {
         QString one(ch);
         int key = ch.isLetter() && ch.unicode() < 128  ? Qt::Key_A + (ch.toUpper().unicode() - 'A')

@@ -142,10 +142,10 @@ TMessageForm::TMessageForm(const std::string& text, TMsgDlgType kind, TMsgDlgBut
         parts.icon = new QLabel(w);
         parts.icon->setPixmap(QApplication::style()->standardIcon(IconOf(kind)).pixmap(32, 32));
     }
-    parts.text = new QLabel(Qs(text), w);
+    parts.text = new QLabel(ToQString(text), w);
     parts.text->setWordWrap(false);
     for (TMsgDlgBtn b : OrderedButtons(buttons_)) {
-        auto* pb = new QPushButton(Qs(ButtonCaption(b)), w);
+        auto* pb = new QPushButton(ToQString(ButtonCaption(b)), w);
         pb->setAutoDefault(false);
         TModalResult mr = ButtonModalResult(b);
         QObject::connect(pb, &QPushButton::clicked, [this, mr] { SetModalResult(mr); });
@@ -176,8 +176,8 @@ void TMessageForm::Arrange() {
     QFont f = ToQFont(*Font());
     QFontMetrics fm(f);
     p.text->setFont(f);
-    QRect tr =
-        fm.boundingRect(QRect(0, 0, 600, 2000), Qt::TextWordWrap | Qt::AlignLeft, Qs(message_));
+    QRect tr = fm.boundingRect(QRect(0, 0, 600, 2000), Qt::TextWordWrap | Qt::AlignLeft,
+                               ToQString(message_));
     int left = 12;
     if (p.icon != nullptr) {
         p.icon->setGeometry(12, 12, 32, 32);
@@ -230,8 +230,8 @@ class QtPresenter : public TDialogPresenter {
 public:
     TModalResult ShowMessageForm(TMessageForm& form) override {
         QMessageBox box;
-        box.setWindowTitle(Qs(form.Caption()));
-        box.setText(Qs(form.Message()));
+        box.setWindowTitle(ToQString(form.Caption()));
+        box.setText(ToQString(form.Message()));
         box.setFont(ToQFont(*form.Font()));
         switch (form.Kind()) {
         case mtWarning:
@@ -254,9 +254,9 @@ public:
             box.setWindowFlag(Qt::WindowStaysOnTopHint);
         std::map<QAbstractButton*, TModalResult> results;
         for (TMsgDlgBtn b : OrderedButtons(form.Buttons())) {
-            QPushButton* pb = box.addButton(Qs(ButtonCaption(b)), b == mbCancel || b == mbNo
-                                                                      ? QMessageBox::RejectRole
-                                                                      : QMessageBox::AcceptRole);
+            QPushButton* pb = box.addButton(ToQString(ButtonCaption(b)),
+                                            b == mbCancel || b == mbNo ? QMessageBox::RejectRole
+                                                                       : QMessageBox::AcceptRole);
             results[pb] = ButtonModalResult(b);
             if (b == form.DefaultButton())
                 box.setDefaultButton(pb);
@@ -279,8 +279,8 @@ public:
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
         QMessageBox box;
-        box.setWindowTitle(Qs(caption));
-        box.setText(Qs(text));
+        box.setWindowTitle(ToQString(caption));
+        box.setText(ToQString(text));
         switch (flags & 0xF0) {
         case MB_ICONERROR:
             box.setIcon(QMessageBox::Critical);

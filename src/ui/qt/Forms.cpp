@@ -28,51 +28,11 @@ public:
     QMenuBar* menuBar = nullptr;
 
 protected:
-    bool event(QEvent* e) override {
-        auto* form = dynamic_cast<TCustomForm*>(control);
-        if (form == nullptr)
-            return TWidget<QWidget>::event(e);
-        switch (e->type()) {
-        case QEvent::Close:
-            // The window's close box: the form decides (WM_CLOSE).
-            e->ignore();
-            if (e->spontaneous())
-                form->Perform(WM_CLOSE, 0, 0);
-            return true;
-        case QEvent::WindowActivate:
-        case QEvent::WindowDeactivate: {
-            bool r = TWidget<QWidget>::event(e);
-            if (control != nullptr)
-                form->Perform(e->type() == QEvent::WindowActivate ? CM_ACTIVATE : CM_DEACTIVATE, 0,
-                              0);
-            return r;
-        }
-        case QEvent::Resize: {
-            bool r = TWidget<QWidget>::event(e);
-            if (control != nullptr && e->spontaneous()) {
-                QSize s = static_cast<QResizeEvent*>(e)->size();
-                TRect cr = form->ClientRect();
-                if (s.width() != cr.Width() || s.height() != cr.Height())
-                    form->SetBounds(form->Left(), form->Top(),
-                                    form->Width() + s.width() - cr.Width(),
-                                    form->Height() + s.height() - cr.Height());
-            }
-            if (menuBar != nullptr)
-                menuBar->setGeometry(0, 0, width(), menuBar->sizeHint().height());
-            return r;
-        }
-        case QEvent::Move: {
-            bool r = TWidget<QWidget>::event(e);
-            if (control != nullptr && e->spontaneous()) {
-                QPoint p = static_cast<QMoveEvent*>(e)->pos();
-                if (p.x() != form->Left() || p.y() != form->Top())
-                    form->SetBounds(p.x(), p.y(), form->Width(), form->Height());
-            }
-            return r;
-        }
-        default:
-            return TWidget<QWidget>::event(e);
-        }
+    // The window events of a form are routed in EventRouting.cpp; the menu bar spans the width.
+    void resizeEvent(QResizeEvent* e) override {
+        TWidget<QWidget>::resizeEvent(e);
+        if (menuBar != nullptr)
+            menuBar->setGeometry(0, 0, width(), menuBar->sizeHint().height());
     }
 };
 
@@ -503,7 +463,7 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
             if (!top->Visible())
                 continue;
             if (top->Count() == 0) {
-                QAction* a = fw->menuBar->addAction(Qs(top->Caption()));
+                QAction* a = fw->menuBar->addAction(ToQString(top->Caption()));
                 TComponentRef<TMenuItem> ref(top);
                 QObject::connect(a, &QAction::triggered, [ref] {
                     if (ref)
@@ -511,7 +471,7 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
                 });
                 continue;
             }
-            QMenu* sub = fw->menuBar->addMenu(Qs(top->Caption()));
+            QMenu* sub = fw->menuBar->addMenu(ToQString(top->Caption()));
             QObject::connect(sub, &QMenu::aboutToShow, [sub, ref = TComponentRef<TMenuItem>(top)] {
                 sub->clear();
                 if (!ref)
@@ -520,7 +480,7 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
                     TMenuItem* it = ref->Items(j);
                     if (!it->Visible())
                         continue;
-                    QAction* a = sub->addAction(Qs(it->Caption()));
+                    QAction* a = sub->addAction(ToQString(it->Caption()));
                     a->setEnabled(it->Enabled());
                     QObject::connect(a, &QAction::triggered, [r = TComponentRef<TMenuItem>(it)] {
                         if (r)
@@ -956,11 +916,11 @@ bool GrabForm(TCustomForm* form, const std::string& path) {
         p.setFont(ToQFont(captionFont));
         p.setPen(ToQColor(clCaptionText));
         p.drawText(bar.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                   Qs(form->Caption()));
+                   ToQString(form->Caption()));
     }
     p.drawPixmap(fw, fw + title, client);
     p.end();
-    return img.save(Qs(path), "PNG");
+    return img.save(ToQString(path), "PNG");
 }
 
 } // namespace nuv

@@ -73,7 +73,7 @@ TColor FromQColor(const QColor& c) {
 }
 
 QFont ToQFont(const TFont& font) {
-    QFont f(Qs(font.Name()));
+    QFont f(ToQString(font.Name()));
     f.setPixelSize(std::max(1, std::abs(font.Height())));
     f.setBold(font.Style().Contains(fsBold));
     f.setItalic(font.Style().Contains(fsItalic));
@@ -292,7 +292,7 @@ static QFontMetrics MetricsOf(const TFont& f) {
 }
 
 int TCanvas::TextWidth(const std::string& text) const {
-    return MetricsOf(*font_).horizontalAdvance(Qs(text));
+    return MetricsOf(*font_).horizontalAdvance(ToQString(text));
 }
 
 int TCanvas::TextHeight(const std::string&) const {
@@ -317,7 +317,7 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
     if (p == nullptr)
         return;
     QFontMetrics fm = MetricsOf(*font_);
-    QString s = Qs(text);
+    QString s = ToQString(text);
     if (brush_->Style() != bsClear)
         p->fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(brush_->Color()));
     PreparePainter(p, *font_);
@@ -335,7 +335,7 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const std::string& text)
         p->fillRect(ToQRect(rect), ToQColor(brush_->Color()));
     QFontMetrics fm = MetricsOf(*font_);
     PreparePainter(p, *font_);
-    p->drawText(x, y + fm.ascent(), Qs(text));
+    p->drawText(x, y + fm.ascent(), ToQString(text));
     p->restore();
 }
 
@@ -358,7 +358,7 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned flags) {
     if (flags & DT_EXPANDTABS)
         qflags |= Qt::TextExpandTabs;
     qflags |= (flags & DT_NOPREFIX) ? 0 : Qt::TextShowMnemonic;
-    QString s = Qs(text);
+    QString s = ToQString(text);
     if (flags & DT_CALCRECT) {
         int width = (flags & DT_WORDBREAK) ? std::max(1, rect.Width()) : 100000;
         QRect r = fm.boundingRect(QRect(0, 0, width, 100000), qflags, s);
@@ -638,12 +638,12 @@ void TBitmap::LoadFromPixels(int width, int height, const std::uint32_t* pixels)
 }
 
 bool TBitmap::SaveToFile(const std::string& path) const {
-    return !impl_->image.isNull() && impl_->image.save(Qs(path), "PNG");
+    return !impl_->image.isNull() && impl_->image.save(ToQString(path), "PNG");
 }
 
 bool TBitmap::LoadFromFile(const std::string& path) {
     QImage img;
-    if (!img.load(Qs(path)))
+    if (!img.load(ToQString(path)))
         return false;
     if (canvas_) {
         canvas_->Impl()->owned.reset();

@@ -1,5 +1,7 @@
 #include "ui/Mask.h"
 
+#include "platform/UnicodeText.h"
+
 #include "ui/PropGroups.h"
 #include "ui/qt/QtBridge.h"
 
@@ -10,16 +12,8 @@
 
 namespace nuv {
 
-static std::u32string U32(const std::string& s) {
-    QList<uint> ucs = Qs(s).toUcs4();
-    return std::u32string(ucs.begin(), ucs.end());
-}
-static std::string U8(const std::u32string& s) {
-    return Us(QString::fromUcs4(s.data(), static_cast<qsizetype>(s.size())));
-}
-
 TEditMaskFormat::TEditMaskFormat(const std::string& editMask) {
-    std::u32string m = U32(editMask);
+    std::u32string m = Utf8ToUtf32(editMask);
     // The last two ";" fields are the save flag and the blank character.
     std::u32string mask = m;
     std::vector<std::u32string> fields;
@@ -255,10 +249,9 @@ protected:
 TControlWidget* MaskEditFactory(TControl* c) {
     auto* w = new MaskLineEdit(c);
     w->setFrame(true);
-    QObject::connect(w, &QLineEdit::textChanged, w, [w] {
-        if (w->control != nullptr)
-            if (auto* e = dynamic_cast<TCustomMaskEdit*>(w->control))
-                TMaskAccess::Changed(e);
+    RouteSignal(w, w, &QLineEdit::textChanged, [](TControl* c) {
+        if (auto* e = dynamic_cast<TCustomMaskEdit*>(c))
+            TMaskAccess::Changed(e);
     });
     return w;
 }
@@ -379,18 +372,18 @@ void TCustomMaskEdit::SetEditMask(const std::string& mask) {
     auto* w = qobject_cast<QLineEdit*>(WidgetOf(this));
     if (format_.Empty()) {
         w->setMaxLength(MaxLength() > 0 ? MaxLength() : 32767);
-        w->setText(Qs(old));
+        w->setText(ToQString(old));
         return;
     }
     w->setMaxLength(32767);
-    chars_ = format_.FromText(U32(old));
+    chars_ = format_.FromText(Utf8ToUtf32(old));
     Show(0);
 }
 
 std::string TCustomMaskEdit::EditText() const {
     if (format_.Empty())
         return RealGetText();
-    return U8(format_.EditText(chars_));
+    return Utf32ToUtf8(format_.EditText(chars_));
 }
 
 void TCustomMaskEdit::SetEditText(const std::string& text) {
@@ -398,14 +391,14 @@ void TCustomMaskEdit::SetEditText(const std::string& text) {
         SetText(text);
         return;
     }
-    chars_ = format_.FromEditText(U32(text));
+    chars_ = format_.FromEditText(Utf8ToUtf32(text));
     Show(0);
 }
 
 std::string TCustomMaskEdit::RealGetText() const {
     if (format_.Empty())
         return TCustomEdit::RealGetText();
-    return U8(format_.Text(chars_));
+    return Utf32ToUtf8(format_.Text(chars_));
 }
 
 void TCustomMaskEdit::RealSetText(const std::string& text) {
@@ -413,7 +406,7 @@ void TCustomMaskEdit::RealSetText(const std::string& text) {
         TCustomEdit::RealSetText(text);
         return;
     }
-    chars_ = format_.FromText(U32(text));
+    chars_ = format_.FromText(Utf8ToUtf32(text));
     Show(0);
 }
 

@@ -280,7 +280,7 @@ void FillMenu(QMenu* qm, TMenuItem* parent, bool ownerDraw) {
             continue;
         }
         if (it->Count() > 0) {
-            QMenu* sub = qm->addMenu(Qs(it->Caption()));
+            QMenu* sub = qm->addMenu(ToQString(it->Caption()));
             FillMenu(sub, it, ownerDraw);
             continue;
         }
@@ -291,12 +291,12 @@ void FillMenu(QMenu* qm, TMenuItem* parent, bool ownerDraw) {
             qm->addAction(wa);
             continue;
         }
-        QAction* a = qm->addAction(Qs(it->Caption()));
+        QAction* a = qm->addAction(ToQString(it->Caption()));
         a->setEnabled(it->Enabled());
         a->setCheckable(it->Checked());
         a->setChecked(it->Checked());
         if (it->ShortCut() != scNone)
-            a->setShortcut(QKeySequence(Qs(ShortCutToText(it->ShortCut()))));
+            a->setShortcut(QKeySequence(ToQString(ShortCutToText(it->ShortCut()))));
         a->setShortcutVisibleInContextMenu(true);
         TComponentRef<TMenuItem> ref(it);
         QObject::connect(a, &QAction::triggered, [ref] {

@@ -3,6 +3,8 @@
 #include "ui/PropGroups.h"
 #include "ui/qt/QtBridge.h"
 
+#include "platform/UnicodeText.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QToolButton>
@@ -23,12 +25,12 @@ public:
             b->setAutoRepeat(true);
             b->setIconSize(QSize(7, 5));
         }
-        QObject::connect(up, &QToolButton::clicked, this, [this] {
-            if (auto* s = dynamic_cast<TSpinEdit*>(control))
+        RouteSignal(this, up, &QToolButton::clicked, [](TControl* c) {
+            if (auto* s = dynamic_cast<TSpinEdit*>(c))
                 s->UpClick();
         });
-        QObject::connect(down, &QToolButton::clicked, this, [this] {
-            if (auto* s = dynamic_cast<TSpinEdit*>(control))
+        RouteSignal(this, down, &QToolButton::clicked, [](TControl* c) {
+            if (auto* s = dynamic_cast<TSpinEdit*>(c))
                 s->DownClick();
         });
     }
@@ -48,8 +50,8 @@ protected:
 
 TControlWidget* SpinFactory(TControl* c) {
     auto* w = new SpinLineEdit(c);
-    QObject::connect(w, &QLineEdit::textChanged, w, [w] {
-        if (auto* s = dynamic_cast<TSpinEdit*>(w->control))
+    RouteSignal(w, w, &QLineEdit::textChanged, [](TControl* c) {
+        if (auto* s = dynamic_cast<TSpinEdit*>(c))
             s->Perform(CM_TEXTCHANGED, 1, 0);
     });
     return w;
@@ -81,7 +83,7 @@ TSpinEdit::TSpinEdit(TComponent* owner) : TCustomEdit(owner, &SpinFactory) {
 }
 
 int TSpinEdit::Value() const {
-    std::string t = uitext::Trim(Text());
+    std::string t = TrimText(Text());
     if (t.empty())
         return minValue_;
     try {

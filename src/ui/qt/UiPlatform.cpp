@@ -8,9 +8,6 @@
 
 namespace nuv {
 
-QObject* CreateUiEventFilter();
-void HandleQtFocusChange(QWidget* old, QWidget* now);
-
 namespace {
 
 // Hint timing comes from Application->HintPause and HintHidePause.
@@ -75,8 +72,7 @@ void EnsureUiPlatform() {
     pal.setColor(QPalette::Disabled, QPalette::ButtonText, ToQColor(clGrayText));
     app->setPalette(pal);
 
-    app->installEventFilter(CreateUiEventFilter());
-    QObject::connect(app, &QApplication::focusChanged, app, &HandleQtFocusChange);
+    InstallEventRouting(app);
     if (Screen != nullptr)
         Screen->HintFont()->SetName(Screen->HintFont()->Name());
 }

@@ -1,0 +1,679 @@
+// TControl, its canvas and the message helpers (SendMessage, PostMessage, ...). The windowed
+// control is in WinControl.cpp, dragging and docking in DragDock.cpp, and the road from Qt events
+// to messages in EventRouting.cpp.
+#include "ui/Controls.h"
+
+#include "ui/Forms.h"
+#include "ui/Menus.h"
+#include "ui/qt/QtBridge.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace nuv {
+
+using uitext::SameText;
+
+namespace {
+
+TControlWidget* HookOf(const TControl* c) {
+    return c != nullptr && c->Impl() ? c->Impl()->hook : nullptr;
+}
+
+QWidget* MakePlainWidget(TControl* c, bool windowed) {
+    auto* w = new TWidget<QWidget>(c);
+    w->setAttribute(Qt::WA_NoMousePropagation, false);
+    if (windowed)
+        w->setAutoFillBackground(true);
+    return w;
+}
+
+} // namespace
+
+TControlWidget* GraphicWidgetFactory(TControl* c) {
+    return dynamic_cast<TControlWidget*>(MakePlainWidget(c, false));
+}
+TControlWidget* WindowedWidgetFactory(TControl* c) {
+    return dynamic_cast<TControlWidget*>(MakePlainWidget(c, true));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TControlCanvas
+
+void AttachControlCanvas(TControlCanvas& canvas, TControl* control) {
+    TControlWidget* hook = HookOf(control);
+    if (hook == nullptr || hook->currentPaint == nullptr)
+        return;
+    TCanvasImpl* ci = canvas.Impl();
+    if (ci->painter != nullptr)
+        return;
+    QWidget* w = hook->Widget();
+    ci->owned = std::make_unique<QPainter>(w);
+    BeginCanvasPaint(canvas, ci->owned.get(), w);
+    OpenCanvases().push_back(&canvas);
+}
+
+TControlCanvas::TControlCanvas(TControl* control) : control_(control) {
+    Impl()->ensure = [this] { AttachControlCanvas(*this, control_); };
+    if (control != nullptr)
+        Font()->Assign(control->Font());
+}
+
+// ---------------------------------------------------------------------------------------------
+// TControl
+
+const TClassInfo& TControl::StaticClassInfo() {
+    static const TClassInfo info("TControl", &TComponent::StaticClassInfo());
+    return info;
+}
+
+TControl::TControl(TComponent* owner) : TControl(owner, nullptr) {}
+
+TControl::TControl(TComponent* owner, TWidgetFactory factory)
+    : TComponent(owner), impl_(std::make_unique<TControlImpl>()), font_(std::make_unique<TFont>()) {
+    EnsureUiPlatform();
+    font_->OnChange = TNotifyEvent(this, &TControl::FontOnChange);
+    Init(factory != nullptr ? factory : &GraphicWidgetFactory);
+    // Components created inside a form's construction are read as from the form's resource.
+    if (owner != nullptr && owner->ComponentState().Contains(csReading)) {
+        if (auto* form = dynamic_cast<TCustomForm*>(owner); form != nullptr && !form->Constructed())
+            SetComponentState(ComponentState() + TComponentState{csLoading, csReading});
+    }
+}
+
+void TControl::Init(TWidgetFactory factory) {
+    impl_->hook = factory(this);
+    impl_->widget = impl_->hook->Widget();
+    QWidget* w = impl_->widget;
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    w->hide();
+}
+
+TControl::~TControl() {
+    if (auto* form = GetParentForm(this))
+        if (form != this) {
+            if (form->activeControl_.Get() == this)
+                form->activeControl_ = nullptr;
+        }
+    if (parent_ != nullptr)
+        parent_->RemoveControl(this);
+    if (impl_->hook != nullptr)
+        impl_->hook->control = nullptr;
+    if (QWidget* w = impl_->widget) {
+        w->hide();
+        w->setParent(nullptr);
+        w->deleteLater();
+    }
+}
+
+void TControl::BeforeDestruction() {
+    TComponent::BeforeDestruction();
+}
+
+void TControl::SetParent(TWinControl* parent) {
+    if (parent_ == parent)
+        return;
+    if (parent == this)
+        throw EInvalidOperation("A control cannot have itself as its parent");
+    if (parent_ != nullptr)
+        parent_->RemoveControl(this);
+    if (parent != nullptr)
+        parent->InsertControl(this);
+}
+
+void TControl::ApplyGeometry() {
+    QWidget* w = impl_->widget;
+    if (w == nullptr)
+        return;
+    if (w->isWindow()) {
+        TRect cr = ClientRect();
+        w->setGeometry(left_, top_, std::max(1, cr.Width()), std::max(1, cr.Height()));
+    } else {
+        int dy = parent_ != nullptr ? parent_->Impl()->childOffsetY : 0;
+        w->setGeometry(left_, top_ + dy, width_, height_);
+    }
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (left == left_ && top == top_ && width == width_ && height == height_)
+        return;
+    bool sized = width != width_ || height != height_;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    ApplyGeometry();
+    if (parent_ != nullptr && align_ != alNone)
+        parent_->Realign();
+    if (sized && !ComponentState().Contains(csLoading))
+        Resize();
+}
+
+TRect TControl::ClientRect() const {
+    return Rect(0, 0, width_, height_);
+}
+
+void TControl::SetClientWidth(int v) {
+    SetWidth(v + (width_ - ClientWidth()));
+}
+void TControl::SetClientHeight(int v) {
+    SetHeight(v + (height_ - ClientHeight()));
+}
+
+TPoint TControl::ClientToScreen(TPoint p) const {
+    QWidget* w = impl_->widget;
+    if (w == nullptr)
+        return p;
+    QPoint g = w->mapToGlobal(QPoint(p.X, p.Y));
+    return {g.x(), g.y()};
+}
+
+TPoint TControl::ScreenToClient(TPoint p) const {
+    QWidget* w = impl_->widget;
+    if (w == nullptr)
+        return p;
+    QPoint l = w->mapFromGlobal(QPoint(p.X, p.Y));
+    return {l.x(), l.y()};
+}
+
+void TControl::SetAlign(TAlign align) {
+    if (align_ == align)
+        return;
+    align_ = align;
+    if (parent_ != nullptr)
+        parent_->Realign();
+}
+
+void TControl::SetVisible(bool visible) {
+    if (visible_ == visible)
+        return;
+    VisibleChanging();
+    visible_ = visible;
+    QWidget* w = impl_->widget;
+    if (w != nullptr && (parent_ != nullptr || dynamic_cast<TCustomForm*>(this) != nullptr)) {
+        if (dynamic_cast<TCustomForm*>(this) == nullptr)
+            w->setVisible(visible);
+    }
+    TComponentRef<TControl> self(this);
+    Perform(CM_VISIBLECHANGED, visible ? 1 : 0, 0);
+    if (!self)
+        return;
+    if (parent_ != nullptr) {
+        if (align_ != alNone)
+            parent_->Realign();
+        if (auto* wc = dynamic_cast<TWinControl*>(this)) {
+            if (visible && parent_->HandleAllocated())
+                wc->HandleNeeded();
+            wc->UpdateShowingChildren();
+        }
+    }
+}
+
+void TControl::Show() {
+    SetVisible(true);
+    BringToFront();
+}
+
+void TControl::Hide() {
+    SetVisible(false);
+}
+
+void TControl::SetEnabled(bool enabled) {
+    if (enabled_ == enabled)
+        return;
+    enabled_ = enabled;
+    if (QWidget* w = impl_->widget)
+        w->setEnabled(enabled);
+    Perform(CM_ENABLEDCHANGED, 0, 0);
+}
+
+std::string TControl::RealGetText() const {
+    return text_;
+}
+
+void TControl::RealSetText(const std::string& text) {
+    text_ = text;
+    Invalidate();
+}
+
+void TControl::SetText(const std::string& text) {
+    if (RealGetText() == text)
+        return;
+    RealSetText(text);
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+std::string GetShortHint(const std::string& hint) {
+    auto bar = hint.find('|');
+    return bar == std::string::npos ? hint : hint.substr(0, bar);
+}
+
+bool TControl::EffectiveShowHint() const {
+    return showHint_;
+}
+
+void TControl::UpdateHint() {
+    QWidget* w = impl_->widget;
+    if (w == nullptr)
+        return;
+    bool show = EffectiveShowHint() && (Application == nullptr || Application->ShowHint());
+    w->setToolTip(show ? ToQString(GetShortHint(hint_)) : QString());
+    if (Application != nullptr)
+        w->setToolTipDuration(Application->HintHidePause());
+}
+
+void TControl::SetHint(const std::string& hint) {
+    if (hint_ == hint)
+        return;
+    hint_ = hint;
+    UpdateHint();
+}
+
+void TControl::SetShowHint(bool value) {
+    parentShowHint_ = false;
+    if (showHint_ == value) {
+        UpdateHint();
+        return;
+    }
+    showHint_ = value;
+    UpdateHint();
+    Perform(CM_SHOWHINTCHANGED, 0, 0);
+}
+
+void TControl::SetParentShowHint(bool value) {
+    if (parentShowHint_ == value)
+        return;
+    parentShowHint_ = value;
+    if (value && parent_ != nullptr) {
+        showHint_ = parent_->ShowHint();
+        UpdateHint();
+        Perform(CM_SHOWHINTCHANGED, 0, 0);
+    }
+}
+
+void TControl::SetFont(TFont* font) {
+    if (font != nullptr)
+        font_->Assign(font);
+}
+
+void TControl::FontOnChange(TObject*) {
+    if (!updatingFont_)
+        parentFont_ = false;
+    FontChanged();
+    Perform(CM_FONTCHANGED, 0, 0);
+}
+
+void TControl::FontChanged() {
+    QWidget* w = impl_->widget;
+    if (w == nullptr)
+        return;
+    w->setFont(ToQFont(*font_));
+    QPalette pal = w->palette();
+    QColor c = ToQColor(font_->Color());
+    pal.setColor(QPalette::WindowText, c);
+    pal.setColor(QPalette::Text, c);
+    pal.setColor(QPalette::ButtonText, c);
+    w->setPalette(pal);
+    if (impl_->canvas != nullptr)
+        impl_->canvas->Font()->Assign(font_.get());
+    w->update();
+}
+
+void TControl::SetParentFont(bool value) {
+    if (parentFont_ == value)
+        return;
+    parentFont_ = value;
+    if (value)
+        ParentFontChanged();
+}
+
+void TControl::ParentFontChanged() {
+    if (!parentFont_ || parent_ == nullptr)
+        return;
+    updatingFont_ = true;
+    font_->Assign(parent_->Font());
+    updatingFont_ = false;
+}
+
+void TControl::SetColor(TColor color) {
+    parentColor_ = false;
+    if (color_ == color)
+        return;
+    color_ = color;
+    ColorChanged();
+    Perform(CM_COLORCHANGED, 0, 0);
+}
+
+void TControl::ColorChanged() {
+    QWidget* w = impl_->widget;
+    if (w == nullptr)
+        return;
+    QPalette pal = w->palette();
+    QColor c = ToQColor(color_);
+    pal.setColor(QPalette::Window, c);
+    pal.setColor(QPalette::Base, c);
+    w->setPalette(pal);
+    w->update();
+}
+
+void TControl::SetParentColor(bool value) {
+    if (parentColor_ == value)
+        return;
+    parentColor_ = value;
+    if (value)
+        ParentColorChanged();
+}
+
+void TControl::ParentColorChanged() {
+    if (!parentColor_ || parent_ == nullptr)
+        return;
+    if (color_ != parent_->Color()) {
+        color_ = parent_->Color();
+        ColorChanged();
+        Perform(CM_COLORCHANGED, 0, 0);
+    }
+}
+
+void TControl::SetCursor(TCursor cursor) {
+    cursor_ = cursor;
+    QWidget* w = impl_->widget;
+    if (w == nullptr)
+        return;
+    switch (cursor) {
+    case crHandPoint:
+        w->setCursor(Qt::PointingHandCursor);
+        break;
+    case crIBeam:
+        w->setCursor(Qt::IBeamCursor);
+        break;
+    case crCross:
+        w->setCursor(Qt::CrossCursor);
+        break;
+    case crHourGlass:
+        w->setCursor(Qt::WaitCursor);
+        break;
+    case crSizeAll:
+        w->setCursor(Qt::SizeAllCursor);
+        break;
+    case crNone:
+        w->setCursor(Qt::BlankCursor);
+        break;
+    default:
+        w->unsetCursor();
+        break;
+    }
+}
+
+TPopupMenu* TControl::PopupMenu() const {
+    return popupMenu_;
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+    if (popupMenu_ == menu)
+        return;
+    if (popupMenu_ != nullptr)
+        popupMenu_->RemoveFreeNotification(this);
+    popupMenu_ = menu;
+    if (menu != nullptr)
+        menu->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == popupMenu_)
+        popupMenu_ = nullptr;
+}
+
+void TControl::BringToFront() {
+    if (parent_ == nullptr) {
+        if (QWidget* w = impl_->widget; w != nullptr && w->isWindow() && w->isVisible())
+            RaiseWindow(w);
+        return;
+    }
+    auto move = [this](auto& list) {
+        auto it = std::find(list.begin(), list.end(), this);
+        if (it != list.end()) {
+            auto* p = *it;
+            list.erase(it);
+            list.push_back(p);
+        }
+    };
+    if (auto* wc = dynamic_cast<TWinControl*>(this))
+        move(parent_->winControls_), (void)wc;
+    else
+        move(parent_->controls_);
+    parent_->RestackChildren();
+}
+
+void TControl::SendToBack() {
+    if (parent_ == nullptr)
+        return;
+    auto move = [this](auto& list) {
+        auto it = std::find(list.begin(), list.end(), this);
+        if (it != list.end()) {
+            auto* p = *it;
+            list.erase(it);
+            list.insert(list.begin(), p);
+        }
+    };
+    if (dynamic_cast<TWinControl*>(this) != nullptr)
+        move(parent_->winControls_);
+    else
+        move(parent_->controls_);
+    parent_->RestackChildren();
+}
+
+void TControl::Invalidate() {
+    if (QWidget* w = impl_->widget)
+        w->update();
+}
+
+void TControl::Repaint() {
+    if (QWidget* w = impl_->widget)
+        w->repaint();
+}
+
+void TControl::Update() {
+    if (QWidget* w = impl_->widget)
+        w->repaint();
+}
+
+LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+    TMessage m{msg, wParam, lParam, 0};
+    WndProc(m);
+    return m.Result;
+}
+
+void TControl::Click() {
+    OnClick(this);
+}
+
+void TControl::DblClick() {
+    OnDblClick(this);
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    OnMouseDown(this, button, shift, x, y);
+}
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    OnMouseUp(this, button, shift, x, y);
+}
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+    OnMouseMove(this, shift, x, y);
+}
+void TControl::Resize() {
+    OnResize(this);
+}
+
+static TShiftState ShiftFromMessage(WPARAM w) {
+    TShiftState s;
+    if (w & MK_SHIFT)
+        s.Include(ssShift);
+    if (w & MK_CONTROL)
+        s.Include(ssCtrl);
+    if (w & MK_LBUTTON)
+        s.Include(ssLeft);
+    if (w & MK_RBUTTON)
+        s.Include(ssRight);
+    if (w & MK_MBUTTON)
+        s.Include(ssMiddle);
+    if (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier)
+        s.Include(ssAlt);
+    return s;
+}
+
+void TControl::DoMouseDown(TMessage& m, TMouseButton button) {
+    TShiftState shift = ShiftFromMessage(m.WParam);
+    if (m.Msg == WM_LBUTTONDBLCLK || m.Msg == WM_RBUTTONDBLCLK || m.Msg == WM_MBUTTONDBLCLK)
+        shift.Include(ssDouble);
+    MouseDown(button, shift, MessageX(m.LParam), MessageY(m.LParam));
+}
+
+void TControl::DoMouseUp(TMessage& m, TMouseButton button) {
+    MouseUp(button, ShiftFromMessage(m.WParam), MessageX(m.LParam), MessageY(m.LParam));
+}
+
+void TControl::WndProc(TMessage& m) {
+    TComponentRef<TControl> self(this);
+    switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        DefaultHandler(m);
+        if (!self)
+            return;
+        if (m.Msg == WM_LBUTTONDBLCLK) {
+            if (controlStyle_.Contains(csClickEvents))
+                DblClick();
+        } else if (controlStyle_.Contains(csClickEvents)) {
+            controlState_.Include(csClicked);
+        }
+        if (!self)
+            return;
+        if (dragMode_ == dmAutomatic && m.Msg == WM_LBUTTONDOWN) {
+            BeginDrag(false);
+            if (!self)
+                return;
+        }
+        DoMouseDown(m, mbLeft);
+        return;
+    case WM_LBUTTONUP: {
+        DefaultHandler(m);
+        if (!self)
+            return;
+        bool clicked = controlState_.Contains(csClicked);
+        controlState_.Exclude(csClicked);
+        if (clicked && ClientRect().Contains({MessageX(m.LParam), MessageY(m.LParam)}))
+            Click();
+        if (!self)
+            return;
+        DoMouseUp(m, mbLeft);
+        return;
+    }
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        DefaultHandler(m);
+        if (!self)
+            return;
+        DoMouseDown(m, (m.Msg == WM_RBUTTONDOWN || m.Msg == WM_RBUTTONDBLCLK) ? mbRight : mbMiddle);
+        return;
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        DefaultHandler(m);
+        if (!self)
+            return;
+        DoMouseUp(m, m.Msg == WM_RBUTTONUP ? mbRight : mbMiddle);
+        return;
+    case WM_MOUSEMOVE:
+        DefaultHandler(m);
+        if (!self)
+            return;
+        MouseMove(ShiftFromMessage(m.WParam), MessageX(m.LParam), MessageY(m.LParam));
+        return;
+    case CM_PARENTFONTCHANGED:
+        ParentFontChanged();
+        return;
+    case CM_PARENTCOLORCHANGED:
+        ParentColorChanged();
+        return;
+    case CM_PARENTSHOWHINTCHANGED:
+        if (parentShowHint_ && parent_ != nullptr && showHint_ != parent_->ShowHint()) {
+            showHint_ = parent_->ShowHint();
+            UpdateHint();
+            Perform(CM_SHOWHINTCHANGED, 0, 0);
+        }
+        return;
+    default:
+        DefaultHandler(m);
+    }
+}
+
+void TControl::Loaded() {
+    TComponent::Loaded();
+    SetControlState(ControlState() - TControlState{csReadingState});
+}
+
+void TControl::SendToSiblings(UINT msg, WPARAM w, LPARAM l) {
+    if (parent_ == nullptr)
+        return;
+    for (int i = 0; i < parent_->ControlCount(); ++i) {
+        TControl* c = parent_->Controls(i);
+        if (c != this)
+            c->Perform(msg, w, l);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Global helpers
+
+TCustomForm* GetParentForm(const TControl* control) {
+    const TControl* c = control;
+    while (c != nullptr && c->Parent() != nullptr)
+        c = c->Parent();
+    return c == nullptr ? nullptr : dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+}
+
+LRESULT SendMessage(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TWinControl* c = FindControl(handle);
+    return c == nullptr ? 0 : c->Perform(msg, wParam, lParam);
+}
+
+bool PostMessage(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (FindControl(handle) == nullptr || QCoreApplication::instance() == nullptr)
+        return false;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [handle, msg, wParam, lParam] {
+            if (TWinControl* c = FindControl(handle))
+                Guarded([&] { c->Perform(msg, wParam, lParam); });
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+void UpdateWindow(HWND handle) {
+    if (TWinControl* c = FindControl(handle))
+        c->Repaint();
+}
+
+bool SetForegroundWindow(HWND handle) {
+    TWinControl* c = FindControl(handle);
+    if (c == nullptr)
+        return false;
+    QWidget* w = WidgetOf(c);
+    if (w == nullptr)
+        return false;
+    QWidget* win = w->window();
+    RaiseWindow(win);
+    win->activateWindow();
+    if (win->isVisible())
+        QApplication::setActiveWindow(win);
+    return true;
+}
+
+} // namespace nuv
