@@ -82,8 +82,6 @@ const TPropInfo* StringProp(TComponent* c, const char* name) {
     return p;
 }
 
-} // namespace
-
 // ---------------------------------------------------------------------------------------------
 // The conversion of a form is done in two passes: every text is converted first and what is to
 // change is recorded; the form is changed only once every conversion has succeeded. A Manager
@@ -230,6 +228,8 @@ private:
     int mode_;
     std::vector<std::function<void()>> writes_;
 };
+
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 

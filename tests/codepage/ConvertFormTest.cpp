@@ -4,6 +4,7 @@
 
 #include "codepage/CodePageSetup.h"
 #include "codepage/TestConvertManager.h"
+#include "controls/NuRadioGroup.h"
 #include "controls/SelectPnl.h"
 #include "ui/Buttons.h"
 #include "ui/ComCtrls.h"
@@ -69,6 +70,12 @@ protected:
         list = Make<TListBox>("lst01");
         list->Items()->Add("星期一");
         list->Items()->Add("週末");
+        list->SetItemIndex(1);
+        radios = Make<TNuRadioGroup>("rg01");
+        radios->SetCaption("執行方式");
+        for (const char* s : {"即時產生", "置入佇列"})
+            radios->Items()->Add(s);
+        radios->SetItemIndex(1);
         memo = Make<TMemo>("mm01");
         memo->Lines()->Add("註記一");
         memo->Lines()->Add("備註二");
@@ -143,6 +150,7 @@ protected:
     TButton* button = nullptr;
     TComboBox *cboSelected = nullptr, *cboNone = nullptr, *cboSimple = nullptr;
     TListBox* list = nullptr;
+    TNuRadioGroup* radios = nullptr;
     TMemo* memo = nullptr;
     TStatusBar* status = nullptr;
     TPopupMenu* popup = nullptr;
@@ -183,6 +191,10 @@ TEST_F(ConvertFormTest, Mode1OnABig5MachineConvertsEveryComponent) {
     EXPECT_EQ(cboSimple->Style(), csSimple);
     EXPECT_EQ(cboSimple->ItemIndex(), -1);
     EXPECT_EQ(list->Style(), lbOwnerDrawFixed);
+    EXPECT_EQ(list->ItemIndex(), 1);
+    EXPECT_EQ(radios->Caption(), "执行方式");
+    EXPECT_EQ(radios->Items()->Text(), "即时产生\r\n置入伫列\r\n");
+    EXPECT_EQ(radios->ItemIndex(), 1);
     EXPECT_TRUE(popup->OwnerDraw());
     EXPECT_TRUE(mainMenu->OwnerDraw());
 
