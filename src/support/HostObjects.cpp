@@ -155,13 +155,17 @@ Variant ManagerConvertElement(const Variant& Manager, TConvertCall Call, const V
 }
 
 std::string ManagerBig5ToGBText(const Variant& Manager, std::string& Text) {
+    return ManagerBig5ToGB(Manager, Text).ToString();
+}
+
+Variant ManagerBig5ToGB(const Variant& Manager, std::string& Text) {
     DispatchPtr obj = ObjectOf(Manager);
     if (!obj)
-        return Text;
+        return Variant(Text);
     TextRef t(Text);
     Variant answer = CallWith(obj, "Big5ToGB", {t.Arg()});
     t.WriteBack();
-    return answer.ToString();
+    return answer;
 }
 
 // --- services ----------------------------------------------------------------------------------

@@ -67,6 +67,9 @@ Variant ManagerConvertValue(const Variant& Manager, TConvertCall Call, Variant& 
 Variant ManagerConvertElement(const Variant& Manager, TConvertCall Call, const Variant& Value);
 // "Big5ToGB" with Text by reference: the converted text; Text itself without a manager.
 std::string ManagerBig5ToGBText(const Variant& Manager, std::string& Text);
+// The same call with the answer as the manager gave it (a caller that checks its kind);
+// Text itself without a manager.
+Variant ManagerBig5ToGB(const Variant& Manager, std::string& Text);
 
 // --- services ----------------------------------------------------------------------------------
 

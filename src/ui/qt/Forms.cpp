@@ -740,8 +740,10 @@ TApplication::TApplication() : TComponent(nullptr) {}
 TApplication::~TApplication() = default;
 
 static void RefreshHints(TControl* c) {
+    // UpdateHint is protected: reached through a member pointer named in a derived scope, so
+    // that no control is cast to a class it is not.
     struct Access : TControl {
-        static void Refresh(TControl* c) { static_cast<Access*>(c)->UpdateHint(); }
+        static void Refresh(TControl* c) { (c->*&Access::UpdateHint)(); }
     };
     Access::Refresh(c);
     if (auto* wc = dynamic_cast<TWinControl*>(c))
