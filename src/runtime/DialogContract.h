@@ -11,11 +11,14 @@
 // the platform layer statically has its own window-handle table, application object and
 // dialog presenter, and only the dialog's own copy knows its window.
 //
-// The base dialog TfrmBaseGene derives from TBaseGeneDialogOf<its root form class>, which
-// implements the platform-form operations, and implements InitDialog and ApplyHostValues.
+// The dialog's fields, and the runtime's operations on them, are those of its state
+// (TBaseGeneState). The base dialog TfrmBaseGene derives from TBaseGeneDialogOf<its root form
+// class>, which implements the platform-form operations, and implements InitDialog and
+// ApplyHostValues.
 #pragma once
 
 #include "platform/Classes.h"
+#include "runtime/BaseGeneState.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
 
@@ -26,7 +29,7 @@
 
 namespace nuv {
 
-class TBaseGeneDialog {
+class TBaseGeneDialog : public TBaseGeneState {
 public:
     // --- the platform form --------------------------------------------------------------------
     virtual bool DialogVisible() = 0;
@@ -55,18 +58,8 @@ public:
     // without showing the dialog or shows it.
     virtual void ApplyHostValues(const Variant& Values) = 0;
 
-    // --- fields the controller writes (Manager) and reads -------------------------------------
-    // The host's work-center manager automation object.
-    Variant Manager;
-    std::string VersionText;
-    std::string UserCode;
-    std::string CompanyCode;
-    std::string ProgramCode;
-    std::string ProgramName;
-    // 1 after the server accepted a request, 2 after the run options were cancelled, else 0.
-    std::int32_t RequestAccepted = 0;
-    // The reply text of the server's request call.
-    Variant ServerReply;
+    // The fields the controller writes (Manager) and reads (VersionText, UserCode, CompanyCode,
+    // ProgramCode, ProgramName, RequestAccepted, ServerReply) are the dialog's state fields.
 
 protected:
     TBaseGeneDialog() = default;
@@ -93,6 +86,7 @@ public:
     TNotifyEvent& DialogOnShow() override { return this->OnShow; }
     TNotifyEvent& DialogOnHide() override { return this->OnHide; }
     TNotifyEvent& DialogOnDestroy() override { return this->OnDestroy; }
+    TCustomForm& DialogForm() override { return *this; }
 };
 
 // A class reference to a dialog class: creates and fully constructs a dialog with the given
