@@ -27,9 +27,10 @@
 
 #include "platform/Classes.h"
 #include "platform/Exception.h"
-#include "platform/Variant.h"
 #include "ui/Dialogs.h"
 #include "ui/Graphics.h"
+
+#include <nuv/Variant.h>
 
 #include <cstdint>
 #include <string>
