@@ -457,6 +457,80 @@ bool TfrmBaseGene::ConnectServer() {
     }
 }
 
+namespace {
+
+// The elements of an answer joined into one text, with the panel's separator between them.
+std::string JoinElements(const Variant& Value, const std::string& Separator) {
+    if (!Value.IsArray() || Value.ArrayDimCount() != 1)
+        return Value.ToString();
+    std::string text;
+    for (int i = Value.ArrayLowBound(); i <= Value.ArrayHighBound(); ++i) {
+        if (i > Value.ArrayLowBound())
+            text += Separator;
+        text += Value[i].IsArray() ? JoinElements(Value[i], Separator) : Value[i].ToString();
+    }
+    return text;
+}
+
+// The columns of one chosen row; empty for an element that is not a row.
+std::vector<std::string> RowColumns(const Variant& Row) {
+    std::vector<std::string> columns;
+    if (!Row.IsArray() || Row.ArrayDimCount() != 1)
+        return columns;
+    for (int i = Row.ArrayLowBound(); i <= Row.ArrayHighBound(); ++i)
+        columns.push_back(Row[i].IsArray() ? JoinElements(Row[i], " ") : Row[i].ToString());
+    return columns;
+}
+
+} // namespace
+
+void TfrmBaseGene::LookupForControl(TControl* Control, const std::string& Table,
+                                    const std::string& InitialText, const Variant& Params,
+                                    const std::string& Key) {
+    auto* panel = Control != nullptr ? dynamic_cast<TSelectPanel*>(Control->Owner()) : nullptr;
+    if (panel == nullptr) {
+        Application->MessageBox("同學, 你嗎幫幫忙, 這個 Procedure 是專門給TSelectPanel元件用的!",
+                                Caption());
+        return;
+    }
+    Variant result;
+    if (Control == panel->ListBox) {
+        OpenF2Window(Table, Key, result, true, InitialText, Params);
+        if (!result.IsArray() || result.ArrayDimCount() != 1)
+            return;
+        for (int i = result.ArrayLowBound(); i <= result.ArrayHighBound(); ++i) {
+            const Variant& row = result[i];
+            if (panel->UseDiscard()) {
+                panel->ListBox->AddItem({JoinElements(row, panel->Discard())});
+            } else if (std::vector<std::string> columns = RowColumns(row); !columns.empty()) {
+                panel->ListBox->AddItem(columns);
+            }
+        }
+    } else if (Control == panel->edBegin || Control == panel->edFinal) {
+        OpenF2Window(Table, Key, result, false, InitialText, Params);
+        if (result.IsEmptyOrNull())
+            return;
+        std::string text;
+        if (panel->UseDiscard())
+            text = JoinElements(result, panel->Discard());
+        else if (!result.IsArray())
+            text = result.ToString();
+        else if (HighBoundOf(result) >= result.ArrayLowBound()) {
+            // The first chosen row's code; a flat answer is its own row.
+            const Variant first = result[result.ArrayLowBound()];
+            text = first.IsArray() && HighBoundOf(first) >= first.ArrayLowBound()
+                       ? first[first.ArrayLowBound()].ToString()
+                       : first.ToString();
+        }
+        static_cast<TWinControl*>(Control)->SetText(text);
+    }
+}
+
+bool TfrmBaseGene::CheckData(const std::string& Table, const std::string& Key, bool Mode,
+                             Variant& Result, const Variant& Params) {
+    return nuv::CheckData(*this, Table, Key, Mode, Params, Result);
+}
+
 void TfrmBaseGene::PickDate(const std::string& Text, std::string& Result) {
     if (InputDay.IsEmptyOrNull()) {
         // FIXME: the quick-date service being absent leaves the user's date as it is here

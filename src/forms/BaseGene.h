@@ -145,6 +145,15 @@ public:
     // Opens the application server's object: in-process for the local address, else through the
     // connection. False (with the failure queued) when that raised.
     bool ConnectServer();
+    // The F2 window for a part of a TSelectPanel: the list takes one row per chosen value, a
+    // range edit the chosen code. Any other control gets a message box and no look-up.
+    void LookupForControl(TControl* Control, const std::string& Table,
+                          const std::string& InitialText, const Variant& Params,
+                          const std::string& Key);
+    // A silent look-up of one row (QueryData when Mode, else CheckValue); False when not found,
+    // without a Validator or when the call failed.
+    bool CheckData(const std::string& Table, const std::string& Key, bool Mode, Variant& Result,
+                   const Variant& Params);
     // The quick-date window for a date field; Result is the date to show.
     void PickDate(const std::string& Text, std::string& Result);
     // The F1 help topic of a program code; empty when the program has no help. Module receives

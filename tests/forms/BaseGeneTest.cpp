@@ -3,6 +3,7 @@
 // configuration in a temporary installation, and the scripted dialog presenter.
 #include "forms/BaseGene.h"
 
+#include "controls/SelectPnl.h"
 #include "fakes/FakeServices.h"
 #include "platform/SystemServices.h"
 #include "platform/TestFiles.h"
@@ -39,9 +40,19 @@ public:
         edit->SetParent(tsOption1);
         edit->SetBounds(12, 84, 120, 24);
         edit->SetTabOrder(1);
+        panel = new TSelectPanel(this);
+        panel->SetName("sp03");
+        panel->SetParent(tsOption1);
+        panel->SetBounds(12, 116, 300, 90);
+        panel->SetTabOrder(2);
         btnOk->OnClick = TNotifyEvent(this, &TfrmKeltTest::OkPressed);
     }
+    void DefineProgram() override {
+        TfrmBaseGene::DefineProgram();
+        ServiceFlags |= sf_F2Window;
+    }
     void OkPressed(TObject*) { ++okPresses; }
+    TSelectPanel* panel = nullptr;
     TMemo* memo = nullptr;
     TEdit* edit = nullptr;
     int okPresses = 0;
@@ -323,4 +334,66 @@ TEST_F(BaseGeneTest, Screenshots) {
     }
     EXPECT_TRUE(d->SystemPageReady);
     EXPECT_EQ(d->edPrintDate->Left(), 60);
+}
+
+// Answers of the F2 window written into the parts of a selection panel.
+TEST_F(BaseGeneTest, LookupAnswersFillTheSelectionPanel) {
+    ASSERT_EQ(ctl->OpenDialog(Init(5)), 0);
+    TfrmKeltTest* d = Dialog();
+    auto row = [](const char* code, const char* name) { return Variant::ArrayOf({code, name}); };
+    struct Case {
+        const char* name;
+        bool list;
+        bool useDiscard;
+        Variant answer;
+        int rows;         // list: rows added
+        const char* text; // range: the edit's text; list with UseDiscard: the first row
+    };
+    const Case cases[] = {
+        {"three rows", true, false, Variant::ArrayOf({row("A", "a"), row("B", "b"), row("C", "c")}),
+         3, ""},
+        {"a scalar among the rows is skipped", true, false,
+         Variant::ArrayOf({row("A", "a"), "x", row("C", "c")}), 2, ""},
+        {"joined rows", true, true, Variant::ArrayOf({row("A", "B")}), 1, "A-B"},
+        {"single answer [[code, name]]", false, false, Variant::ArrayOf({row("A001", "Bolt")}), 0,
+         "A001"},
+        {"joined single answer", false, true, Variant::ArrayOf({"A", "B"}), 0, "A-B"},
+        {"nothing chosen", false, false, Variant(), 0, "keep"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        d->panel->ListBox->ClearItems();
+        d->panel->edBegin->SetText("keep");
+        d->panel->SetUseDiscard(c.useDiscard);
+        d->panel->SetDiscard("-");
+        fakes.Host->F2Answer = c.answer;
+        TControl* target = c.list ? static_cast<TControl*>(d->panel->ListBox)
+                                  : static_cast<TControl*>(d->panel->edBegin);
+        d->LookupForControl(target, "INVMB", "", Variant(), "01");
+        EXPECT_EQ(d->LastF2Call, "INVMB-01");
+        if (c.list) {
+            EXPECT_EQ(d->panel->ListBox->Items()->Count(), c.rows);
+            if (*c.text != '\0') {
+                EXPECT_EQ(d->panel->ListBox->Items()->Item(0)->Caption(), c.text);
+            }
+        } else {
+            EXPECT_EQ(d->panel->edBegin->Text(), c.text);
+        }
+    }
+    // The F2 window gets its 12 arguments; MultiSelect only for the list.
+    const auto calls = fakes.CallsOf("F2GetData");
+    ASSERT_EQ(calls.size(), std::size(cases));
+    const Variant& args = calls.front().args[0].value;
+    EXPECT_EQ(args.ArrayHighBound(), 11);
+    EXPECT_EQ(args[0].ToString(), "INVMB");
+    EXPECT_TRUE(args[3].ToBool());
+    EXPECT_EQ(args[5].ToString(), "SD01");
+    EXPECT_EQ(args[6].ToString(), "DS01");
+    EXPECT_FALSE(calls.back().args[0].value[3].ToBool());
+
+    // Only a panel's parts take look-ups.
+    presenter.Clear();
+    d->LookupForControl(d->edit, "INVMB", "", Variant(), "01");
+    ASSERT_EQ(presenter.Boxes().size(), 1u);
+    EXPECT_NE(presenter.Boxes()[0].Text.find("TSelectPanel"), std::string::npos);
 }
