@@ -533,8 +533,7 @@ bool TfrmBaseGene::CheckData(const std::string& Table, const std::string& Key, b
 
 void TfrmBaseGene::PickDate(const std::string& Text, std::string& Result) {
     if (InputDay.IsEmptyOrNull()) {
-        // FIXME: the quick-date service being absent leaves the user's date as it is here
-        // (emptying a typed date would lose input); the look-up work settles this.
+        // Without the quick-date window the date the user typed stays as it is.
         Result = Text;
         return;
     }

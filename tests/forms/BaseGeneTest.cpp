@@ -5,6 +5,7 @@
 
 #include "controls/SelectPnl.h"
 #include "fakes/FakeServices.h"
+#include "platform/DateTime.h"
 #include "platform/SystemServices.h"
 #include "platform/TestFiles.h"
 #include "plugin/DLLBaseCtrller.h"
@@ -396,4 +397,26 @@ TEST_F(BaseGeneTest, LookupAnswersFillTheSelectionPanel) {
     d->LookupForControl(d->edit, "INVMB", "", Variant(), "01");
     ASSERT_EQ(presenter.Boxes().size(), 1u);
     EXPECT_NE(presenter.Boxes()[0].Text.find("TSelectPanel"), std::string::npos);
+}
+
+// The quick-date window starts on an eight-character date, otherwise on today; without the
+// window the typed date stays.
+TEST_F(BaseGeneTest, QuickDateStartsOnAFullDateElseToday) {
+    ASSERT_EQ(ctl->OpenDialog(Init(5)), 0);
+    TfrmKeltTest* d = Dialog();
+    fakes.Host->InputDayAnswer = "20240229";
+    ScopedNow clock(EncodeDateTime({2025, 7, 4, 10, 30}));
+    std::string result;
+    d->PickDate("20240131", result);
+    d->PickDate("12345", result);
+    const auto calls = fakes.CallsOf("ShowInputDay");
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].args[0].value[1].ToString(), "20240131");
+    EXPECT_EQ(calls[1].args[0].value[1].ToString(), "20250704");
+    EXPECT_EQ(calls[0].args[0].value[2].ToString(), "DS01");
+    EXPECT_EQ(result, "2024/02/29");
+
+    d->InputDay = Variant();
+    d->PickDate("2024/01/31", result);
+    EXPECT_EQ(result, "2024/01/31");
 }
