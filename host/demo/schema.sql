@@ -68,7 +68,7 @@ CREATE TABLE IF NOT EXISTS INVMA (
     PRIMARY KEY (MA001, MA002)
 );
 
--- INVMB: items. MB001 item code, MB002 name, MB003 specification, MB004 unit,
+-- INVMB: items. MB001 item code, MB002 name, MB003 model and size, MB004 unit,
 -- MB005..MB008 category codes of the classifications 1..4.
 CREATE TABLE IF NOT EXISTS INVMB (
     MB001 TEXT PRIMARY KEY,
