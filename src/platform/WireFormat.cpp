@@ -166,12 +166,12 @@ Variant Decode(const QCborValue& c, int depth) {
                 break;
             dims.push_back(ab);
         }
-        if (count > MaxVariantArrayElements)
-            Fail("An array may hold at most " + std::to_string(MaxVariantArrayElements) +
-                 " elements");
         if (dims.size() * 2 != std::size_t(b.size()) || count != items.size())
             Fail("An array's bounds give " + std::to_string(count) + " elements but it holds " +
                  std::to_string(items.size()));
+        if (count > MaxVariantArrayElements)
+            Fail("An array may hold at most " + std::to_string(MaxVariantArrayElements) +
+                 " elements");
         Variant out = Variant::CreateArray(dims);
         qsizetype k = 0;
         if (dims.size() == 1) {
