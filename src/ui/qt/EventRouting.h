@@ -83,6 +83,16 @@ protected:
     }
 };
 
+// Calls a routed signal's handler with the signal's arguments when it takes them, else with the
+// control alone. A function template of its own, so that the branch not taken is never compiled.
+template <class Handler, class... Args>
+void CallRouted(const Handler& handler, TControl* control, Args&&... args) {
+    if constexpr (std::is_invocable_v<const Handler&, TControl*, Args...>)
+        handler(control, std::forward<Args>(args)...);
+    else
+        handler(control);
+}
+
 // The signal road: connects a signal of a control's widget (or of a widget inside it) to a
 // handler that gets the control and the signal's arguments, and runs only while the widget still
 // has its control (a freed control's widget lives on until Qt deletes it).
@@ -92,10 +102,7 @@ QMetaObject::Connection RouteSignal(TControlWidget* w, Sender* sender, Signal si
     return QObject::connect(sender, signal, w->Widget(), [w, handler](auto&&... args) {
         if (w->control == nullptr)
             return;
-        if constexpr (std::is_invocable_v<Handler, TControl*, decltype(args)...>)
-            handler(w->control, std::forward<decltype(args)>(args)...);
-        else
-            handler(w->control);
+        CallRouted(handler, w->control, std::forward<decltype(args)>(args)...);
     });
 }
 
