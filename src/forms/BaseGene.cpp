@@ -276,17 +276,7 @@ bool TfrmBaseGene::InitDialog(const Variant& Param) {
         return false;
     bool result = true;
     try {
-        SettingsCache.Clear();
-        PageEndControls.clear();
-        SavedHandlers.Clear();
-        SavedColors.Clear();
-        RequiredChecks.Clear();
-        VarManager = Variant();
-        F2Window = Variant();
-        InputDay = Variant();
-        Validator = Variant();
-        Counter = Variant();
-        Phrase = Variant();
+        ReleaseListsAndServices();
         BaseEntryCount = 1;
         TBaseGeneState::AddFailureText("");
         edPrintDate->SetText("");
@@ -622,7 +612,9 @@ void TfrmBaseGene::FormClose(TObject*, TCloseAction& Action) {
     Action = caFree;
 }
 
-void TfrmBaseGene::FormDestroy(TObject*) {
+// Empties the dialog's lists and lets go of the Manager's services: at the start of an
+// initialisation (so a failed one leaves nothing half set) and when the dialog is destroyed.
+void TfrmBaseGene::ReleaseListsAndServices() {
     PageEndControls.clear();
     SettingsCache.Clear();
     SavedHandlers.Clear();
@@ -634,6 +626,10 @@ void TfrmBaseGene::FormDestroy(TObject*) {
     Validator = Variant();
     Counter = Variant();
     Phrase = Variant();
+}
+
+void TfrmBaseGene::FormDestroy(TObject*) {
+    ReleaseListsAndServices();
     if (!LocalServer)
         MainMidas.Close();
     ServerObject = OleVariant();

@@ -183,6 +183,7 @@ public:
     void WndProc(TMessage& Message) override;
 
 private:
+    void ReleaseListsAndServices();
     // Repaints the host window at once (moving and resizing the dialog uncovers it).
     void RepaintHostWindow();
 };
