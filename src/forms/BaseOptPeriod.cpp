@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <initializer_list>
+#include <utility>
 
 namespace nuv {
 
@@ -747,14 +748,14 @@ void TfrmBaseOpt::PeriodScheduleChange(TObject*) {
 
 // --- cycle mode and range --------------------------------------------------------------------
 
-void TfrmBaseOpt::ApplyCycleMode(TPanel* Panel, const char* Required) {
+void TfrmBaseOpt::ApplyCycleMode(TPanel* Panel, std::string Required) {
     if (Panel != nullptr) {
         for (TPanel* p : {pnHourMin, pnDay, pnWeek, pnMonth})
             p->SetVisible(p == Panel);
         Panel->SetLeft(76);
         Panel->SetTop(12);
     }
-    CycleRequiredFields = Required;
+    CycleRequiredFields = std::move(Required);
     InstallRequiredFields(
         {SavedRequiredFields, CycleRequiredFields, RangeRequiredFields, TimeRequiredFields});
     ShowNextRuns();
@@ -786,17 +787,17 @@ void TfrmBaseOpt::rdomonth_2Click(TObject*) {
 
 void TfrmBaseOpt::rbCycleRang_1Click(TObject*) {
     RangeRequiredFields.clear();
-    ApplyCycleMode(nullptr, CycleRequiredFields.c_str());
+    ApplyCycleMode(nullptr, CycleRequiredFields);
 }
 
 void TfrmBaseOpt::rbCycleRang_2Click(TObject*) {
     RangeRequiredFields = "meCycleRang_2";
-    ApplyCycleMode(nullptr, CycleRequiredFields.c_str());
+    ApplyCycleMode(nullptr, CycleRequiredFields);
 }
 
 void TfrmBaseOpt::rbCycleRang_3Click(TObject*) {
     RangeRequiredFields = "meEndDate";
-    ApplyCycleMode(nullptr, CycleRequiredFields.c_str());
+    ApplyCycleMode(nullptr, CycleRequiredFields);
 }
 
 void TfrmBaseOpt::meCycleRang_2Change(TObject*) {

@@ -58,6 +58,12 @@ public:
         me03->SetParent(tsOption1);
         me03->SetBounds(12, 108, 80, 20);
         me03->SetTabOrder(2);
+        // A date panel that some tests list as a date field without sending it as a condition.
+        sp09 = new TSelectPanel(this);
+        sp09->SetName("sp09");
+        sp09->SetParent(tsOption1);
+        sp09->SetBounds(12, 136, 300, 60);
+        sp09->SetCaption("備用日期");
     }
     void DefineProgram() override {
         TfrmBaseOpt::DefineProgram();
@@ -88,6 +94,7 @@ public:
     TSelectPanel* sp01 = nullptr;
     TMaskEdit* me02 = nullptr;
     TMaskEdit* me03 = nullptr;
+    TSelectPanel* sp09 = nullptr;
 };
 
 const char* const ServerClass = "ReportCounterS.dmReportCounter";
@@ -449,6 +456,26 @@ TEST_F(BaseOptPeriodTest, HourMinuteCycleWithoutDateConditions) {
     EXPECT_EQ(d->FirstRunDate, "20261207");
     EXPECT_TRUE(d->Request[3][2].SameAs(CycleSpecHourMinute(1, 5)));
     EXPECT_TRUE(d->Request[4].SameAs(Variant::ArrayOf({0})));
+}
+
+// A date field that the request does not carry as a condition has nothing to move: its rule is
+// left out, and the other conditions still move.
+TEST_F(BaseOptPeriodTest, ARuleWithoutItsConditionIsLeftOut) {
+    TfrmKeltPeriodTest::dateFields = "sp01,sp09,me02";
+    TfrmKeltPeriodTest* d = OpenPeriodic();
+    ASSERT_EQ(d->cbocondition->Items()->Count(), 4);
+    EXPECT_EQ(d->cbocondition->Items()->Strings(1), "備用日期");
+    d->me02->SetText("2026/10/15");
+    d->cbocondition->SetItemIndex(2);
+    d->cboconditionChange(d->cbocondition);
+    d->edChangeDate->SetChecked(true);
+    ASSERT_TRUE(d->PrepareRequest()) << d->MessageRefs;
+    const Variant& rules = d->Request[4];
+    ASSERT_EQ(rules[0].ToInt(), 3);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_NE(GetDelimitedField(rules[i].ToString(), Sep, 2), "sp09");
+    EXPECT_EQ(d->Request[2][2].ToString(), "20261207") << "the single date moved to the run";
+    EXPECT_NO_THROW(CheckRequestShape(d->Request));
 }
 
 // Pressing OK again after the server refused sends the same rules, not ones with a second
