@@ -47,6 +47,8 @@ public:
 struct ServerScript {
     std::string Reply = "Job 7 accepted: KELT58 waits in the work queue.";
     bool FailRequest = false;
+    // The reply is an array instead of a text.
+    bool GarbageReply = false;
     std::string ErrorDescript = "the user 'NU' is not known";
     Variant Power =
         Variant::ArrayOf({"Y", "SALES1,林美麗,KELT58,YYYYYYYN", "庫存異動表", "林美麗"});
@@ -78,6 +80,8 @@ protected:
             server->Method("Request", [this](std::span<Variant>) -> Variant {
                 if (script.FailRequest)
                     throw EOleError("the connection to the server was lost");
+                if (script.GarbageReply)
+                    return Variant::ArrayOf({1, "Job", Variant::MakeNull()});
                 return Variant(script.Reply);
             });
             server->Method("GetPower", [this](std::span<Variant>) -> Variant {
@@ -322,6 +326,7 @@ TEST_F(BaseOptTest, TheServersReplyDecidesTheOutcome) {
         {"lower case", "error", false, false},
         {"mixed case", "ErRoR", false, false},
         {"the call fails", "", true, false},
+        {"an answer that is no text", nullptr, false, false},
         {"accepted", "Job 7 accepted: KELT58 waits in the work queue.", false, true},
         {"accepted, with semicolons",
          "Job 8 accepted: KELT58 runs every day; first run at 2026/12/07 08:05.", false, true},
@@ -331,8 +336,9 @@ TEST_F(BaseOptTest, TheServersReplyDecidesTheOutcome) {
         SCOPED_TRACE(c.name);
         presenter.Clear();
         notes.clear();
-        script.Reply = c.reply;
         script.FailRequest = c.fail;
+        script.GarbageReply = c.reply == nullptr;
+        script.Reply = c.reply != nullptr ? c.reply : "";
         TfrmOptTest* d = Open();
         ASSERT_NE(d, nullptr);
         d->btnOk->Click();
