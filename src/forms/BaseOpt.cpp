@@ -194,6 +194,7 @@ TfrmBaseOpt::TfrmBaseOpt(TComponent* AOwner) : TfrmBaseGene(AOwner) {
     tsPeriodOption->SetPageControl(pgOption);
     tsPeriodOption->SetCaption("週期性設定");
     tsPeriodOption->SetTabVisible(false);
+    CreatePeriodPage();
 
     // This level's OK and Cancel replace the base's.
     btnOk->OnClick = TNotifyEvent(this, &TfrmBaseOpt::btnOkClick);
