@@ -11,6 +11,7 @@
 #include "platform/TestFiles.h"
 #include "plugin/DLLBaseCtrller.h"
 #include "plugin/DLLRPCtrller.h"
+#include "runtime/FieldChecks.h"
 #include "uitest/UiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +48,8 @@ public:
 struct ServerScript {
     std::string Reply = "Job 7 accepted: KELT58 waits in the work queue.";
     bool FailRequest = false;
+    // The reply is an array instead of a text.
+    bool GarbageReply = false;
     std::string ErrorDescript = "the user 'NU' is not known";
     Variant Power =
         Variant::ArrayOf({"Y", "SALES1,林美麗,KELT58,YYYYYYYN", "庫存異動表", "林美麗"});
@@ -78,6 +81,8 @@ protected:
             server->Method("Request", [this](std::span<Variant>) -> Variant {
                 if (script.FailRequest)
                     throw EOleError("the connection to the server was lost");
+                if (script.GarbageReply)
+                    return Variant::ArrayOf({1, "Job", Variant::MakeNull()});
                 return Variant(script.Reply);
             });
             server->Method("GetPower", [this](std::span<Variant>) -> Variant {
@@ -322,6 +327,7 @@ TEST_F(BaseOptTest, TheServersReplyDecidesTheOutcome) {
         {"lower case", "error", false, false},
         {"mixed case", "ErRoR", false, false},
         {"the call fails", "", true, false},
+        {"an answer that is no text", nullptr, false, false},
         {"accepted", "Job 7 accepted: KELT58 waits in the work queue.", false, true},
         {"accepted, with semicolons",
          "Job 8 accepted: KELT58 runs every day; first run at 2026/12/07 08:05.", false, true},
@@ -331,8 +337,9 @@ TEST_F(BaseOptTest, TheServersReplyDecidesTheOutcome) {
         SCOPED_TRACE(c.name);
         presenter.Clear();
         notes.clear();
-        script.Reply = c.reply;
         script.FailRequest = c.fail;
+        script.GarbageReply = c.reply == nullptr;
+        script.Reply = c.reply != nullptr ? c.reply : "";
         TfrmOptTest* d = Open();
         ASSERT_NE(d, nullptr);
         d->btnOk->Click();
@@ -461,6 +468,8 @@ TEST_F(BaseOptTest, ReportAndRunOptionRequiredFieldsKeepEachOther) {
         EXPECT_EQ(d->RequiredFields, s.required);
         EXPECT_EQ(d->pnlTime->Enabled(), s.timeEnabled);
         EXPECT_EQ(d->TimeRequiredFields, s.timeEnabled ? "edDate" : "");
+        EXPECT_EQ(d->edit->Color(), RequiredColor) << "the report's field stays marked";
+        EXPECT_EQ(d->edDate->Color() == RequiredColor, s.timeEnabled);
     }
     // The report replaces its own list; edDate stays required, without a part of its own.
     d->SetRequiredFields("ed11");
