@@ -605,14 +605,18 @@ TEST_F(BaseOptPeriodTest, OutOfRangeNumbersAndTheExitRules) {
     d->sePeriodHour->SetText("99");
     EXPECT_EQ(d->BuildScheduleRecord()[1].ToString(), "23:00");
 
-    // An interval of no time becomes 30 minutes.
+    // An interval of no time becomes 30 minutes when the user leaves the minutes.
     d->rdoHourMin->SetChecked(true);
     d->meHour->SetText("0");
+    d->meMin->SetFocus();
+    DrainEvents();
+    ASSERT_EQ(FocusedControl(), d->meMin);
     d->meMin->SetText("0");
-    d->meHourExit(d->meHour);
-    d->meMinExit(d->meMin);
+    d->sePeriodHour->SetFocus();
+    DrainEvents();
     EXPECT_EQ(d->meHour->Text(), "0");
     EXPECT_EQ(d->meMin->Text(), "30");
+    EXPECT_EQ(Shown(d).front(), "2026/12/07 (一) 23:00") << "every 30 minutes from 23:00";
 }
 
 // Emptied counts stop OK at the required check; a start date that does not exist gets the date
