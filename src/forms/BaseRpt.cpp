@@ -280,9 +280,9 @@ void TfrmBaseRpt::LayoutSystemPage() {
     }
     grpGenType->SetBounds(242, 31, 186, 63);
     grpGenType->SetTabOrder(3);
-    chkView->SetBounds(10, 16, 170, 17);
-    chkHTML->SetBounds(10, 34, 170, 17);
-    chkDirectPrint->SetBounds(10, 52, 170, 17);
+    chkView->SetBounds(10, 14, 170, 16);
+    chkHTML->SetBounds(10, 30, 170, 16);
+    chkDirectPrint->SetBounds(10, 46, 170, 16);
     if (auto* grpAlarm = Inherited<TWinControl>(*this, "grpAlarm")) {
         grpAlarm->SetBounds(242, 96, 186, grpAlarm->Height());
         grpAlarm->SetTabOrder(4);
