@@ -146,7 +146,7 @@ TfrmBaseRpt::TfrmBaseRpt(TComponent* AOwner) : TfrmBaseOpt(AOwner) {
 
         b.everyPage = checkBox(b.group, b.everyPageName, b.everyPageCaption);
         b.everyPage->SetBounds(262, 19, 150, 17);
-        b.everyPage->SetTabOrder(1);
+        b.everyPage->SetTabOrder(4);
 
         for (int i = 0; i < 3; ++i) {
             const int top = 39 + 19 * i;
@@ -159,7 +159,7 @@ TfrmBaseRpt::TfrmBaseRpt(TComponent* AOwner) : TfrmBaseOpt(AOwner) {
             b.lines[i]->SetName(b.lineName + std::to_string(i + 1));
             b.lines[i]->SetParent(b.group);
             b.lines[i]->SetBounds(58, top, 352, 19);
-            b.lines[i]->SetTabOrder(2 + i);
+            b.lines[i]->SetTabOrder(1 + i);
         }
     }
     lblNote1 = noteLabels[0], lblNote2 = noteLabels[1], lblNote3 = noteLabels[2];
