@@ -408,16 +408,22 @@ void TfrmBaseRpt::edNoteIDEnter(TObject* Sender) {
         LastCodeText = edit->Text();
 }
 
+// An unknown code also counts as a failed field check: a page change waits for it, as it waits
+// for a bad date, so the user stays in the code field.
 void TfrmBaseRpt::edNoteIDExit(TObject*) {
     const std::string text = edNoteID->Text();
-    if (text != LastCodeText && !CheckNoteCode(text, true))
+    if (text != LastCodeText && !CheckNoteCode(text, true)) {
+        CheckFailed = true;
         edNoteID->SetFocus();
+    }
 }
 
 void TfrmBaseRpt::edSignInIDExit(TObject*) {
     const std::string text = edSignInID->Text();
-    if (text != LastCodeText && !CheckSignInCode(text, true))
+    if (text != LastCodeText && !CheckSignInCode(text, true)) {
+        CheckFailed = true;
         edSignInID->SetFocus();
+    }
 }
 
 } // namespace nuv

@@ -528,6 +528,25 @@ TEST_F(BaseRptTest, CodesAreCheckedWhenTheFieldIsLeft) {
     }
 }
 
+// Leaving the page from an unknown code is refused like leaving it from a bad date: the user
+// stays in the (cleared) code field; the emptied field then lets the page change.
+TEST_F(BaseRptTest, APageChangeWaitsForAnUnknownCode) {
+    programSettings = SettingsRow("N01", "Y", "S01", "Y", "NNNN");
+    TfrmKeltRpt* d = OpenShown();
+    d->edSignInID->SetFocus();
+    DrainEvents();
+    d->edSignInID->SetText("");
+    TypeText("S77");
+    bool allow = true;
+    d->pgOptionChanging(d->pgOption, allow);
+    EXPECT_FALSE(allow);
+    EXPECT_EQ(BlockText({d->edSignInID, d->edSignIn1, d->edSignIn2, d->edSignIn3}), "||||");
+    DrainEvents();
+    EXPECT_EQ(FocusedControl(), d->edSignInID);
+    d->pgOptionChanging(d->pgOption, allow);
+    EXPECT_TRUE(allow);
+}
+
 // F2 in a code field (or its look-up button) opens the templates of its kind; the pick fills
 // the block and counts as checked. A locked block's F2 does nothing.
 TEST_F(BaseRptTest, LookupFillsTheBlockUnlessItIsLocked) {
