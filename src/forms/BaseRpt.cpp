@@ -237,6 +237,10 @@ bool TfrmBaseRpt::CollectConditionText(Variant& Texts, std::int32_t Count) {
     return true;
 }
 
+// FIXME: a note or sign-off code put into its field by host values is sent as it stands: it is
+// not checked against CMSMS and the block's lines are not taken from its template (only leaving
+// the field or F2 does that), so an unattended request may carry an unknown code or the lines
+// of the program's default template beside another code.
 bool TfrmBaseRpt::CollectConditionData(Variant& Data, std::int32_t Count) {
     if (!TfrmBaseOpt::CollectConditionData(Data, Count))
         return false;
