@@ -237,11 +237,13 @@ bool TfrmBaseRpt::CollectConditionText(Variant& Texts, std::int32_t Count) {
     return true;
 }
 
-// FIXME: a note or sign-off code put into its field by host values is sent as it stands: it is
-// not checked against CMSMS and the block's lines are not taken from its template (only leaving
-// the field or F2 does that), so an unattended request may carry an unknown code or the lines
-// of the program's default template beside another code.
 bool TfrmBaseRpt::CollectConditionData(Variant& Data, std::int32_t Count) {
+    // A code that was put into its field without being checked (host values, a stored condition
+    // set) is checked now: an unknown one stops the request, a known one brings its lines.
+    if (edNoteID->Text() != noteFilledFrom_ && !CheckNoteCode(edNoteID->Text(), true))
+        return false;
+    if (edSignInID->Text() != signInFilledFrom_ && !CheckSignInCode(edSignInID->Text(), true))
+        return false;
     if (!TfrmBaseOpt::CollectConditionData(Data, Count))
         return false;
     const int n = ConditionCount;
@@ -313,6 +315,7 @@ void TfrmBaseRpt::DoF2Lookup(Word Key, TControl* Control) {
                        note ? edNote3 : edSignIn3};
     code->SetText(ElementText(row, 0));
     LastCodeText = code->Text();
+    (note ? noteFilledFrom_ : signInFilledFrom_) = code->Text();
     for (int i = 0; i < 3; ++i)
         lines[i]->SetText(ElementText(row, 2 + i));
 }
@@ -339,6 +342,8 @@ void TfrmBaseRpt::LoadNoteDefaults() {
         chkPrintOption->SetChecked(ElementIsYes(row, 17));
         chkPrintUser->SetChecked(ElementIsYes(row, 18));
     }
+    noteFilledFrom_ = edNoteID->Text();
+    signInFilledFrom_ = edSignInID->Text();
     for (TEdit* e : {edNoteID, edNote1, edNote2, edNote3})
         e->SetReadOnly(!btnNote->Enabled());
     for (TEdit* e : {edSignInID, edSignIn1, edSignIn2, edSignIn3})
@@ -352,12 +357,14 @@ struct TCodeBlock {
     const char* kindMessage; // the message naming the kind of code
     TEdit* code;
     TEdit* lines[3];
+    std::string& filledFrom; // the code whose template the lines show
 };
 
 // Fills a block from its CMSMS template; see CheckNoteCode.
 bool CheckTemplateCode(TfrmBaseRpt& Form, const TCodeBlock& Block, const std::string& Code,
                        bool Report) {
     Block.code->SetText("");
+    Block.filledFrom.clear();
     for (TEdit* line : Block.lines)
         line->SetText("");
     if (Code.empty())
@@ -365,6 +372,7 @@ bool CheckTemplateCode(TfrmBaseRpt& Form, const TCodeBlock& Block, const std::st
     Variant row;
     if (Form.CheckData("CMSMS", "01", false, row, Variant::ArrayOf({Block.kind, Code}))) {
         Block.code->SetText(Code);
+        Block.filledFrom = Code;
         for (int i = 0; i < 3; ++i)
             Block.lines[i]->SetText(ElementText(row, 1 + i));
         return true;
@@ -378,13 +386,16 @@ bool CheckTemplateCode(TfrmBaseRpt& Form, const TCodeBlock& Block, const std::st
 } // namespace
 
 bool TfrmBaseRpt::CheckNoteCode(const std::string& Code, bool Report) {
-    return CheckTemplateCode(*this, {NoteKind, "100235", edNoteID, {edNote1, edNote2, edNote3}},
-                             Code, Report);
+    return CheckTemplateCode(
+        *this, {NoteKind, "100235", edNoteID, {edNote1, edNote2, edNote3}, noteFilledFrom_}, Code,
+        Report);
 }
 
 bool TfrmBaseRpt::CheckSignInCode(const std::string& Code, bool Report) {
     return CheckTemplateCode(
-        *this, {SignInKind, "100236", edSignInID, {edSignIn1, edSignIn2, edSignIn3}}, Code, Report);
+        *this,
+        {SignInKind, "100236", edSignInID, {edSignIn1, edSignIn2, edSignIn3}, signInFilledFrom_},
+        Code, Report);
 }
 
 std::uint8_t TfrmBaseRpt::CheckedOutputs() const {
