@@ -30,6 +30,10 @@ int RunCommand(const std::string& command, std::string& output) {
     return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
 }
 
+// The program is a process of its own: it gets the suppressions of the system libraries'
+// allocations (fontconfig keeps its caches for the life of the process) as the tests do.
+const ScopedEnv lsanOptions("LSAN_OPTIONS", "suppressions=" NUV_LSAN_SUPPRESSIONS);
+
 TEST(StandAlone, StartsWithoutAHostAndShowsItsNotice) {
     TempDir dir;
     std::string log;
