@@ -179,6 +179,11 @@ TEST_F(SystemTest, AReportRequestGoesFromThePersonsKeysToTheRunsOutput) {
     // Enter takes the first. The last item is typed.
     QWidget* sp04 = Child(dialog, "sp04");
     QWidget* itemFrom = Child(sp04, "edBegin");
+    ASSERT_NE(itemFrom, nullptr);
+    if (!itemFrom->isVisible()) {
+        // The panel offers a list first: a click on its check box switches to the range.
+        ClickInto(Child(sp04, "chkUserChoice"));
+    }
     ClickInto(itemFrom);
     ASSERT_EQ(Focused(), itemFrom);
     TOnModal lookup([](QWidget*) {
