@@ -103,7 +103,10 @@ TfrmBaseOpt::TfrmBaseOpt(TComponent* AOwner) : TfrmBaseGene(AOwner) {
         radio("rdoQueue", "置入工作佇列", "排入工作佇列等候執行", 34, &TfrmBaseOpt::rdoQueueClick);
     rdoExceptTime = radio("rdoExceptTime", "依下列時程產生資料", "依設定時間產生報表", 52,
                           &TfrmBaseOpt::rdoExceptTimeClick);
+    // Checked as designed: no click yet, the time panel does not exist.
+    rdoQueue->SetClicksDisabled(true);
     rdoQueue->SetChecked(true);
+    rdoQueue->SetClicksDisabled(false);
 
     pnlTime = new TPanel(this);
     pnlTime->SetName("pnlTime");

@@ -29,11 +29,6 @@ bool ElementIsYes(const Variant& Row, int Index) {
     return ElementText(Row, Index) == "Y";
 }
 
-// A control of an inherited level found by its name (nullptr when that level has none).
-template <class T> T* Inherited(TComponent& Form, const char* Name) {
-    return dynamic_cast<T*>(Form.FindComponent(Name));
-}
-
 } // namespace
 
 const TClassInfo& TfrmBaseRpt::StaticClassInfo() {
@@ -45,10 +40,8 @@ TfrmBaseRpt::TfrmBaseRpt(TComponent* AOwner) : TfrmBaseOpt(AOwner) {
     SetName("frmBaseRpt");
     SetHeight(476);
 
-    if (auto* grpGenTime = Inherited<TControl>(*this, "grpGenTime")) {
-        grpGenTime->SetHint("資料產生時程");
-        grpGenTime->SetWidth(225);
-    }
+    grpGenTime->SetHint("資料產生時程");
+    grpGenTime->SetWidth(225);
 
     lblDateType = new TLabel(this);
     lblDateType->SetName("lblDateType");
@@ -274,27 +267,21 @@ void TfrmBaseRpt::LayoutSystemPage() {
     lblDateType->SetBounds(228, 9, lblDateType->Width(), lblDateType->Height());
     cboDateType->SetBounds(284, 5, 150, cboDateType->Height());
     cboDateType->SetTabOrder(1);
-    if (auto* grpGenTime = Inherited<TWinControl>(*this, "grpGenTime")) {
-        grpGenTime->SetTop(31);
-        grpGenTime->SetTabOrder(2);
-    }
+    grpGenTime->SetBounds(8, 31, 225, grpGenTime->Height());
+    grpGenTime->SetTabOrder(2);
     grpGenType->SetBounds(242, 31, 186, 63);
     grpGenType->SetTabOrder(3);
     chkView->SetBounds(10, 14, 170, 16);
     chkHTML->SetBounds(10, 30, 170, 16);
     chkDirectPrint->SetBounds(10, 46, 170, 16);
-    if (auto* grpAlarm = Inherited<TWinControl>(*this, "grpAlarm")) {
-        grpAlarm->SetBounds(242, 96, 186, grpAlarm->Height());
-        grpAlarm->SetTabOrder(4);
-    }
+    grpAlarm->SetBounds(242, 96, 186, grpAlarm->Height());
+    grpAlarm->SetTabOrder(4);
     grpNote->SetBounds(8, 148, 420, 99);
     grpNote->SetTabOrder(5);
     grpSignIn->SetBounds(8, 250, 420, 99);
     grpSignIn->SetTabOrder(6);
-    if (auto* chkKeepFrame = Inherited<TWinControl>(*this, "chkKeepFrame")) {
-        chkKeepFrame->SetBounds(8, 352, 200, chkKeepFrame->Height());
-        chkKeepFrame->SetTabOrder(7);
-    }
+    chkKeepFrame->SetBounds(8, 352, chkKeepFrame->Width(), chkKeepFrame->Height());
+    chkKeepFrame->SetTabOrder(7);
     chkPrintOption->SetBounds(8, 370, 200, 17);
     chkPrintOption->SetTabOrder(8);
     chkPrintUser->SetBounds(8, 388, 200, 17);

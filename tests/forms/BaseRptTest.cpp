@@ -382,6 +382,36 @@ TEST_F(BaseRptTest, RequestCarriesTheSettingsAfterTheReportsOwnEntries) {
     EXPECT_EQ(chosen[6][1].ToString(), "西元年 MMDDYYYY");
 }
 
+// OK sends the settings as the user left them to the application server.
+TEST_F(BaseRptTest, OkSendsTheSettingsToTheServer) {
+    programSettings = SettingsRow("N01", "Y", "S01", "Y", "NNYN");
+    TfrmKeltRpt* d = OpenShown();
+    ClickAt(d->chkHTML, 6, d->chkHTML->Height() / 2);
+    d->cboDateType->SetItemIndex(2);
+    d->edNote2->SetText("第二行");
+    d->btnOk->Click();
+    DrainEvents();
+
+    const RecordedCall* sent = nullptr;
+    for (const RecordedCall& c : *server.log)
+        if (c.name == "Request")
+            sent = &c;
+    ASSERT_NE(sent, nullptr) << "the request reached the server";
+    const Variant request = sent->args[0].value;
+    const Variant& header = request[0];
+    EXPECT_EQ(header.ArrayHighBound(), 14);
+    EXPECT_EQ(header[2].ToInt(), 14);
+    EXPECT_EQ(header[3].ToInt(), 9);
+    EXPECT_EQ(header[13].ToInt(), 3);
+    EXPECT_EQ(header[14].ToString(), "");
+    EXPECT_EQ(request[1][6][1].ToString(), "cboDateType");
+    EXPECT_EQ(request[2][5][4].ToString(), "第二行");
+    EXPECT_EQ(request[2][6][0].ToInt(), 3);
+    EXPECT_EQ(request[2][6][1].ToString(), "西元年 DDMMYYYY");
+    EXPECT_TRUE(request[2][7].ToBool());
+    EXPECT_EQ(d->RequestAccepted, 1);
+}
+
 // The output boxes clicked as a user clicks them: header element 13 follows the checked ones;
 // unchecking the last one is refused with a message and the last valid kinds are sent.
 TEST_F(BaseRptTest, OutputKindsFollowTheClickedBoxes) {
