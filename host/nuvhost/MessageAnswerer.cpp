@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 
 namespace nuv {

@@ -51,8 +51,13 @@ QString TextOf(QWidget* w) {
     return w == nullptr ? QString() : w->property("text").toString();
 }
 
+// The widget that takes the keys: the focus widget, inside the modal window when one is open.
 QWidget* Focused() {
-    return QApplication::focusWidget();
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && (focus == nullptr || focus->window() != modal))
+        focus = modal->focusWidget() != nullptr ? modal->focusWidget() : modal;
+    return focus;
 }
 
 void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -67,9 +72,18 @@ void Type(const QString& text) {
     QTest::keyClicks(target, text);
 }
 
+// What a window manager does when a modal window closes: the window below becomes active again.
+void ActivateAgain(QWidget* window) {
+    if (!window->isActiveWindow()) {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window, 5000));
+    }
+}
+
 void ClickInto(QWidget* w) {
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(w->isVisible()) << w->objectName().toStdString() << " is not visible";
+    ActivateAgain(w->window());
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(5, w->height() / 2));
     QCoreApplication::processEvents();
 }
@@ -90,13 +104,23 @@ public:
                        ? QString::fromLatin1(modal->metaObject()->className())
                        : modal->objectName();
             modal->activateWindow();
-            QCoreApplication::processEvents();
+            if (!QTest::qWaitForWindowActive(modal, 5000))
+                ADD_FAILURE() << Name.toStdString() << " did not become the active window";
             script_(modal);
             Ran = true;
+            // A window the script did not close would wait for a person: it is closed so that
+            // the test fails instead of hanging.
+            QTimer::singleShot(10000, modal, [this, modal] {
+                if (modal->isVisible()) {
+                    LeftOpen = true;
+                    modal->close();
+                }
+            });
         });
         timer_.start(10);
     }
     bool Ran = false;
+    bool LeftOpen = false;
     QString Name;
 
 private:
@@ -172,6 +196,8 @@ TEST_F(SystemTest, AReportRequestGoesFromThePersonsKeysToTheRunsOutput) {
     });
     Key(Qt::Key_F2);
     ASSERT_TRUE(RunUntil([&] { return calendar.Ran; })) << "no calendar opened";
+    EXPECT_FALSE(calendar.LeftOpen) << "the calendar did not take the keys";
+    ActivateAgain(dialog);
     const QDate start = QDate::currentDate().addMonths(1);
     EXPECT_EQ(TextOf(me01), start.toString(QStringLiteral("yyyy/MM/dd")));
 
@@ -192,11 +218,14 @@ TEST_F(SystemTest, AReportRequestGoesFromThePersonsKeysToTheRunsOutput) {
     });
     Key(Qt::Key_F2);
     ASSERT_TRUE(RunUntil([&] { return lookup.Ran; })) << "no look-up window opened";
+    EXPECT_FALSE(lookup.LeftOpen) << "the look-up window did not take the keys";
+    ActivateAgain(dialog);
     EXPECT_EQ(lookup.Name, QStringLiteral("LookupWindow"));
     const QString firstItem = TextOf(itemFrom);
     EXPECT_TRUE(firstItem.startsWith(QStringLiteral("B01-0"))) << firstItem.toStdString();
-    Key(Qt::Key_Tab);
-    ASSERT_EQ(Focused(), Child(sp04, "edFinal"));
+    QWidget* itemTo = Child(sp04, "edFinal");
+    ClickInto(itemTo);
+    ASSERT_EQ(Focused(), itemTo);
     Type(QStringLiteral("B01-105"));
 
     // OK: the request goes to the daemon; the reply is shown and the dialog closes.
