@@ -85,8 +85,7 @@ TfrmBaseOpt::TfrmBaseOpt(TComponent* AOwner) : TfrmBaseGene(AOwner) {
     grpGenTime->SetCaption("產生時間");
     grpGenTime->SetBounds(8, 35, 220, 115);
 
-    auto radio = [this](const char* name, const char* caption, const char* hint, int top,
-                        void (TfrmBaseOpt::*click)(TObject*)) {
+    auto radio = [this](const char* name, const char* caption, const char* hint, int top) {
         auto* r = new TNuRadioButton(this);
         r->SetName(name);
         r->SetParent(grpGenTime);
@@ -94,19 +93,16 @@ TfrmBaseOpt::TfrmBaseOpt(TComponent* AOwner) : TfrmBaseGene(AOwner) {
         r->SetCaption(caption);
         r->SetHint(hint);
         r->SetShowHint(true);
-        r->OnClick = TNotifyEvent(this, click);
         return r;
     };
-    rdoRealTime =
-        radio("rdoRealTime", "即時產生資料", "資料需要立即產生", 16, &TfrmBaseOpt::rdoQueueClick);
-    rdoQueue =
-        radio("rdoQueue", "置入工作佇列", "排入工作佇列等候執行", 34, &TfrmBaseOpt::rdoQueueClick);
-    rdoExceptTime = radio("rdoExceptTime", "依下列時程產生資料", "依設定時間產生報表", 52,
-                          &TfrmBaseOpt::rdoExceptTimeClick);
-    // Checked as designed: no click yet, the time panel does not exist.
-    rdoQueue->SetClicksDisabled(true);
+    rdoRealTime = radio("rdoRealTime", "即時產生資料", "資料需要立即產生", 16);
+    rdoQueue = radio("rdoQueue", "置入工作佇列", "排入工作佇列等候執行", 34);
+    rdoExceptTime = radio("rdoExceptTime", "依下列時程產生資料", "依設定時間產生報表", 52);
+    // Checked as designed, before the handlers are bound: building the form is no click.
     rdoQueue->SetChecked(true);
-    rdoQueue->SetClicksDisabled(false);
+    rdoRealTime->OnClick = TNotifyEvent(this, &TfrmBaseOpt::rdoQueueClick);
+    rdoQueue->OnClick = TNotifyEvent(this, &TfrmBaseOpt::rdoQueueClick);
+    rdoExceptTime->OnClick = TNotifyEvent(this, &TfrmBaseOpt::rdoExceptTimeClick);
 
     pnlTime = new TPanel(this);
     pnlTime->SetName("pnlTime");
@@ -198,6 +194,7 @@ TfrmBaseOpt::TfrmBaseOpt(TComponent* AOwner) : TfrmBaseGene(AOwner) {
     tsPeriodOption->SetPageControl(pgOption);
     tsPeriodOption->SetCaption("週期性設定");
     tsPeriodOption->SetTabVisible(false);
+    CreatePeriodPage();
 
     // This level's OK and Cancel replace the base's.
     btnOk->OnClick = TNotifyEvent(this, &TfrmBaseOpt::btnOkClick);
@@ -245,6 +242,11 @@ void TfrmBaseOpt::LayoutSystemPage() {
     grpGenTime->SetBounds(8, 35, 220, 115);
     grpAlarm->SetBounds(8, 154, 220, 52);
     chkKeepFrame->SetBounds(15, 214, chkKeepFrame->Width(), chkKeepFrame->Height());
+    // The page must show the keep-window box whole; where the frame around the page takes more
+    // room than the form allows for (a taller tab row), the form grows by the difference.
+    const int missing = chkKeepFrame->Top() + chkKeepFrame->Height() + 6 - tsOption2->Height();
+    if (missing > 0)
+        SetHeight(Height() + missing);
     edPrintDate->SetTabOrder(0);
     grpGenTime->SetTabOrder(1);
     grpAlarm->SetTabOrder(2);
@@ -349,8 +351,9 @@ bool TfrmBaseOpt::FillRequestHeader(Variant& Header, std::int32_t Count) {
                 edMin->SetText(minute);
                 edSec->SetText("00");
             } else {
-                date = ParseDateByLayout(edDate->Text(), static_cast<TDateType>(DateLayout),
-                                         DateSeparator);
+                date = ParseDateByLayout(edDate->Text(),
+                                         static_cast<TDateType>(TBaseGeneState::GetDateLayout()),
+                                         TBaseGeneState::GetDateSeparator());
             }
             const auto hour = TimePart(edHour->Text(), 23);
             const auto minute = TimePart(edMin->Text(), 59);
@@ -384,7 +387,7 @@ void TfrmBaseOpt::DoF2Lookup(Word Key, TControl* Control) {
     auto* edit = dynamic_cast<TCustomEdit*>(Control);
     if (edit == nullptr)
         return;
-    if (Control == edDate || Control->Name() == "meStartDate" || Control->Name() == "meEndDate") {
+    if (Control == edDate || Control == meStartDate || Control == meEndDate) {
         std::string result;
         PickDate(edit->Text(), result);
         edit->SetText(result);
@@ -395,13 +398,9 @@ void TfrmBaseOpt::DoF2Lookup(Word Key, TControl* Control) {
 
 std::string TfrmBaseOpt::PeriodicFirstRun(std::string& Hour, std::string& Minute) {
     BuildCycleSpec();
-    auto text = [this](const char* name) {
-        auto* edit = dynamic_cast<TCustomEdit*>(FindComponent(name));
-        return edit != nullptr ? edit->Text() : std::string();
-    };
-    Hour = text("sePeriodHour");
-    Minute = text("sePeriodMin");
-    const std::string start = DateTextToStorage(*this, text("meStartDate"));
+    Hour = sePeriodHour->Text();
+    Minute = sePeriodMin->Text();
+    const std::string start = DateTextToStorage(*this, meStartDate->Text());
     const bool hourMinute =
         CycleSpec.IsArray() && CycleSpec.ArrayHighBound() >= 0 &&
         CycleSpec[CycleSpec.ArrayLowBound()].IsNumeric() &&

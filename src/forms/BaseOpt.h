@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace nuv {
 
@@ -138,6 +139,138 @@ public:
     void InstallRequiredFields(std::initializer_list<std::string> Lists);
 
     // --- the periodic page (BaseOptPeriod.cpp): its components and handlers ---------------------
+    // On tsPeriodOption: the execution time.
+    TLabel* lblPeriod1 = nullptr;
+    TSpinEdit* sePeriodHour = nullptr;
+    TSpinEdit* sePeriodMin = nullptr;
+    // The cycle mode: four buttons and the panel of each (at (76, 12) in the group).
+    TGroupBox* gbCycleStyle = nullptr;
+    TNuRadioButton* rdoHourMin = nullptr;
+    TNuRadioButton* rdoEveryday = nullptr;
+    TNuRadioButton* rdoEveryWeek = nullptr;
+    TNuRadioButton* rdoEveryMonth = nullptr;
+    TPanel* pnHourMin = nullptr;
+    TSpinEdit* meHour = nullptr;
+    TSpinEdit* meMin = nullptr;
+    TPanel* pnDay = nullptr;
+    TNuSpinEdit* meDay = nullptr;
+    TPanel* pnWeek = nullptr;
+    TNuSpinEdit* meWeek = nullptr;
+    TComboBox* cboDayofWeek = nullptr;
+    TPanel* pnMonth = nullptr;
+    TNuRadioButton* rdomonth_1 = nullptr;
+    TNuSpinEdit* meMonth_M1 = nullptr;
+    TNuSpinEdit* meMonth_D = nullptr;
+    TNuRadioButton* rdomonth_2 = nullptr;
+    TNuSpinEdit* meMonth_M2 = nullptr;
+    TComboBox* cbo1Month_M2 = nullptr;
+    TComboBox* cbo2Month_M2 = nullptr;
+    // The cycle range: start date, and no end, an end after N runs or an end date.
+    TGroupBox* gbCycleRang = nullptr;
+    TLabel* lblPeriod11 = nullptr;
+    TMaskEdit* meStartDate = nullptr;
+    TF2Button* btnStartDate = nullptr;
+    TNuRadioButton* rbCycleRang_1 = nullptr;
+    TNuRadioButton* rbCycleRang_2 = nullptr;
+    TNuSpinEdit* meCycleRang_2 = nullptr;
+    TLabel* lblPeriod12 = nullptr;
+    TNuRadioButton* rbCycleRang_3 = nullptr;
+    TMaskEdit* meEndDate = nullptr;
+    TF2Button* btnEndDate = nullptr;
+    // The changing fields: how each date condition moves with the runs. pnSp serves range
+    // conditions (start and end), pnEdit single dates; both sit at the same place.
+    TGroupBox* gbDynamicFields = nullptr;
+    TLabel* lblPeriod13 = nullptr;
+    TComboBox* cbocondition = nullptr;
+    TPanel* pnSp = nullptr;
+    TCheckBox* spChangeDate_B = nullptr;
+    TSpinEdit* seDay_B1 = nullptr;
+    TComboBox* cboDay_B1 = nullptr;
+    TComboBox* cboDay_B2 = nullptr;
+    TSpinEdit* seDay_B2 = nullptr;
+    TCheckBox* spChangeDate_E = nullptr;
+    TSpinEdit* seDay_E1 = nullptr;
+    TComboBox* cboDay_E1 = nullptr;
+    TComboBox* cboDay_E2 = nullptr;
+    TSpinEdit* seDay_E2 = nullptr;
+    TPanel* pnEdit = nullptr;
+    TCheckBox* edChangeDate = nullptr;
+    TSpinEdit* seDay1 = nullptr;
+    TComboBox* cboDay1 = nullptr;
+    TComboBox* cboDay2 = nullptr;
+    TSpinEdit* seDay2 = nullptr;
+    // The next runs the schedule as entered gives, kept up to date while the user edits it.
+    TGroupBox* gbNextRuns = nullptr;
+    TLabel* lblNextRuns = nullptr;
+
+    // How many coming runs the page shows.
+    static constexpr int ShownRunCount = 5;
+    // The last line of the list when the schedule ends before ShownRunCount runs.
+    static constexpr const char* NoFurtherRunsText = "無後續執行";
+
+    // The schedule record ["Y", "hh:mm", CycleSpec, cycle range] of the page as it stands
+    // (BuildCycleSpec first). Raises Exception when the page holds no usable schedule.
+    Variant BuildScheduleRecord();
+    // The lines of the next-runs list: up to ShownRunCount runs at or after now ("2026/12/07
+    // (一) 08:05", the date in the dialog's layout), NoFurtherRunsText after them when the
+    // schedule ends first, or one line saying what keeps the schedule from running.
+    std::vector<std::string> NextRunLines();
+    // Refreshes the next-runs list from the page.
+    void ShowNextRuns();
+
+    void tsPeriodOptionShow(TObject* Sender);
+    // The base's page change; with btnPeriod down the system page then shows the first run.
+    void pgOptionChange(TObject* Sender);
+    // Cycle mode.
+    void rdoHourMinClick(TObject* Sender);
+    void rdoEverydayClick(TObject* Sender);
+    void rdoEveryWeekClick(TObject* Sender);
+    void rdoEveryMonthClick(TObject* Sender);
+    void rdomonth_1Click(TObject* Sender);
+    void rdomonth_2Click(TObject* Sender);
+    // Cycle range.
+    void rbCycleRang_1Click(TObject* Sender);
+    void rbCycleRang_2Click(TObject* Sender);
+    void rbCycleRang_3Click(TObject* Sender);
+    void meCycleRang_2Change(TObject* Sender);
+    void meEndDateChange(TObject* Sender);
+    // Changing fields.
+    void cboconditionChange(TObject* Sender);
+    void edChangeDateClick(TObject* Sender);
+    void spChangeDate_BClick(TObject* Sender);
+    void spChangeDate_EClick(TObject* Sender);
+    void cboDay2Change(TObject* Sender);
+    void cboDay_B2Change(TObject* Sender);
+    void cboDay_E2Change(TObject* Sender);
+    void seDay1Change(TObject* Sender);
+    void seDay_B1Change(TObject* Sender);
+    void seDay1Enter(TObject* Sender);
+    void seDay_B1Enter(TObject* Sender);
+    // Field exits.
+    void meDayExit(TObject* Sender);
+    void meMonth_DExit(TObject* Sender);
+    void sePeriodHourExit(TObject* Sender);
+    void seDay_B1Exit(TObject* Sender);
+    void meHourExit(TObject* Sender);
+    void meMinExit(TObject* Sender);
+    void meEndDateExit(TObject* Sender);
+    // Any other change of the schedule (execution time, counts, weekday, start date): the
+    // next-runs list follows it.
+    void PeriodScheduleChange(TObject* Sender);
+
+private:
+    // Builds the periodic page's components (the constructor calls it).
+    void CreatePeriodPage();
+    // Shows the panel of a cycle mode, records its required fields and installs the lists.
+    void ApplyCycleMode(TPanel* Panel, const char* Required);
+    // Enables the count, unit, mode and days of one changing-date group by its check box, the
+    // condition's type letter and the mode.
+    void EnableDateGroup(TCheckBox* Check, TSpinEdit* Count, TComboBox* Unit, TComboBox* Mode,
+                         TSpinEdit* Days, const std::string& Type);
+    // The DynamicEntries line of the selected condition; empty when none is selected.
+    std::string SelectedEntryLine() const;
+    // True while cboconditionChange loads an entry into the controls (nothing writes back).
+    bool LoadingEntry = false;
 };
 
 } // namespace nuv
