@@ -2,6 +2,7 @@
 
 #include "controls/SelectPnl.h"
 #include "platform/AsciiText.h"
+#include "platform/UnicodeText.h"
 #include "runtime/DialogText.h"
 #include "runtime/FieldChecks.h"
 #include "runtime/NuMsg.h"
@@ -75,6 +76,23 @@ std::string DisplayDate(TBaseGeneState& dialog, const std::string& value, bool y
     return value;
 }
 
+// A host value for a date field is a stored date ("yyyymmdd", "yyyymm" for year and month) or
+// empty; a date in any other layout would reach the field unchecked.
+bool IsStoredDate(const std::string& value, bool yearMonth) {
+    if (value.empty())
+        return true;
+    if (yearMonth)
+        return AllDigits(value, 6) && DateFromYYYYMMDD(value + "01") != 0;
+    return AllDigits(value, 8) && DateFromYYYYMMDD(value) != 0;
+}
+
+// True when the text fits the edit's maximum length (counted as the edit counts, in UTF-16
+// units); a longer text would be cut short without a word.
+bool FitsMaxLength(const TCustomEdit* edit, const std::string& text) {
+    return edit == nullptr || edit->MaxLength() <= 0 ||
+           Utf8ToUtf16(text).size() <= static_cast<std::size_t>(edit->MaxLength());
+}
+
 bool IsListed(const std::string& list, const std::string& name) {
     for (const std::string& item : SplitNames(list))
         if (SameTextAscii(item, name))
@@ -95,6 +113,10 @@ TApply PanelApplier(TBaseGeneState& dialog, TSelectPanel* panel, const Variant& 
         if (panel->Style() == sp_Discrete)
             return {};
         std::string b = value[low + 1].ToString(), e = value[low + 2].ToString();
+        if (!FitsMaxLength(panel->edBegin, b) || !FitsMaxLength(panel->edFinal, e))
+            return {};
+        if (dates && (!IsStoredDate(b, false) || !IsStoredDate(e, false)))
+            return {};
         if (dates)
             b = DisplayDate(dialog, b, false), e = DisplayDate(dialog, e, false);
         return [panel, b, e] {
@@ -145,15 +167,24 @@ TApply ControlApplier(TBaseGeneState& dialog, TComponent* c, const Variant& valu
         const int item = value[value.ArrayLowBound()].ToIntDef(0);
         if (item < 1)
             return {};
+        if (auto* combo = dynamic_cast<TCustomComboBox*>(c);
+            combo && item > combo->Items()->Count())
+            return {};
         return [c, item] { SetOrdPropByName(c, "ItemIndex", item - 1); };
     }
     if (dynamic_cast<TCustomEdit*>(c) && !value.IsArray()) {
         std::string text = value.ToString();
+        if (!FitsMaxLength(dynamic_cast<TCustomEdit*>(c), text))
+            return {};
         std::string mask;
         if (IsListed(dialog.DateFieldList, c->Name())) {
+            if (!IsStoredDate(text, false))
+                return {};
             text = DisplayDate(dialog, text, false);
             mask = DateEditMask(dialog);
         } else if (IsListed(dialog.YearMonthFieldList, c->Name())) {
+            if (!IsStoredDate(text, true))
+                return {};
             text = DisplayDate(dialog, text, true);
             mask = YearMonthEditMask(dialog);
         }
