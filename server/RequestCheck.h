@@ -12,7 +12,7 @@
 // plain values.
 #pragma once
 
-#include "Schedule.h"
+#include "forms/Schedule.h"
 
 #include <nuv/Exception.h>
 #include <nuv/Variant.h>

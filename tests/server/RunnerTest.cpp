@@ -1,9 +1,8 @@
-// When jobs run and what a run leaves: the schedule's run times, the outputs with moved dates
-// and selected items, and the repeat of a run cut off by a crash.
+// When jobs run and what a run leaves: the outputs with moved dates and selected items, and
+// the repeat of a run cut off by a crash.
 #include "ServerFixture.h"
 
 #include "JobRunner.h"
-#include "Schedule.h"
 #include "SqliteJobStore.h"
 
 #include <gtest/gtest.h>
@@ -12,60 +11,6 @@ using namespace nuv;
 using namespace nuv::test;
 
 namespace {
-
-TSchedule ScheduleOf(const Variant& cycle, const Variant& range, int hour = 8, int minute = 5) {
-    return TSchedule::FromRecord(MakeScheduleRecord(hour, minute, cycle, range));
-}
-
-// The run times a schedule gives, from its first run on, until it ends or max runs.
-std::vector<std::string> Runs(const TSchedule& s, int max, const std::string& notBefore = "") {
-    std::vector<std::string> out;
-    std::string run = s.FirstRun(notBefore);
-    while (!run.empty() && int(out.size()) < max) {
-        out.push_back(run);
-        run = s.NextRun(run, int(out.size()));
-    }
-    return out;
-}
-
-TEST(Schedule, RunTimesOfEveryCycleAndEnd) {
-    const struct {
-        const char* name;
-        TSchedule schedule;
-        std::vector<std::string> runs;
-    } cases[] = {
-        {"every 2 days, 3 runs",
-         ScheduleOf(CycleSpecEveryNDays("2"), CycleRangeRepetitions("20261207", "3")),
-         {"2026-12-07 08:05:00", "2026-12-09 08:05:00", "2026-12-11 08:05:00"}},
-        {"every 2 weeks on Friday until 2027-01-10",
-         ScheduleOf(CycleSpecEveryNWeeks("2", 5), CycleRangeUntil("20261207", "20270110")),
-         {"2026-12-18 08:05:00", "2027-01-01 08:05:00"}},
-        {"monthly on day 31",
-         ScheduleOf(CycleSpecMonthlyOnDay("1", "31"), CycleRangeNoEnd("20261207")),
-         {"2026-12-31 08:05:00", "2027-01-31 08:05:00", "2027-02-28 08:05:00",
-          "2027-03-31 08:05:00"}},
-        {"every 2 months on the last Friday",
-         ScheduleOf(CycleSpecMonthlyOnWeekday("2", LastWeekdayOfMonth, 5),
-                    CycleRangeRepetitions("20261207", "3")),
-         {"2027-01-29 08:05:00", "2027-03-26 08:05:00", "2027-05-28 08:05:00"}},
-        {"every 1 h 30 min",
-         ScheduleOf(CycleSpecHourMinute(1, 30), CycleRangeRepetitions("20261207", "3"), 23, 0),
-         {"2026-12-07 23:00:00", "2026-12-08 00:30:00", "2026-12-08 02:00:00"}},
-        {"until a date that the first run already passed",
-         ScheduleOf(CycleSpecEveryNWeeks("1", 5), CycleRangeUntil("20261207", "20261210")),
-         {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(Runs(c.schedule, 4), c.runs);
-    }
-}
-
-TEST(Schedule, OccurrencesBeforeAcceptanceAreSkippedWithoutCounting) {
-    TSchedule s = ScheduleOf(CycleSpecEveryNDays("1"), CycleRangeRepetitions("20261201", "2"));
-    EXPECT_EQ(Runs(s, 5, "2026-12-10 09:00:00"),
-              (std::vector<std::string>{"2026-12-11 08:05:00", "2026-12-12 08:05:00"}));
-}
 
 class Runner : public ::testing::Test {
 protected:

@@ -2,12 +2,15 @@
 //
 // A periodic request carries a schedule record ["Y", "hh:mm", cycle spec, cycle range] (the
 // layouts are those of forms/ScheduleRules.h). TSchedule is that record read and checked once;
-// FirstRun and NextRun give the run times it stands for, as "YYYY-MM-DD hh:mm:ss" texts.
+// FirstRun and NextRun give the run times it stands for, as "YYYY-MM-DD hh:mm:ss" texts. The
+// server's runner plans its runs with it, and the periodic page shows the coming runs with the
+// same code, so what the user sees is what will run.
 #pragma once
 
 #include <nuv/Variant.h>
 
 #include <string>
+#include <vector>
 
 namespace nuv {
 
@@ -33,11 +36,16 @@ struct TSchedule {
     // The run after the one at last, given how many runs were made; empty when the schedule
     // has ended.
     std::string NextRun(const std::string& last, int runsDone) const;
+    // The first max runs at or after notBefore, in order: fewer when the schedule ends first.
+    std::vector<std::string> UpcomingRuns(const std::string& notBefore, int max) const;
     // "every 2 weeks on Friday at 08:05, from 2026/12/07, ending after 5 runs"
     std::string Describe() const;
 
 private:
     std::string Candidate(const std::string& last) const;
+    // A run of the cycle shortly before notBefore, reached without stepping through every
+    // occurrence in between (cycles of a fixed length only); run itself otherwise.
+    std::string SkipAhead(const std::string& run, const std::string& notBefore) const;
     bool Ended(const std::string& run, int runsDone) const;
 };
 

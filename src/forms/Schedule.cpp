@@ -1,9 +1,9 @@
-#include "Schedule.h"
+#include "forms/Schedule.h"
 
 #include "forms/ScheduleRules.h"
 #include "platform/DateTime.h"
-#include <nuv/Exception.h>
 #include "support/LibStrs.h"
+#include <nuv/Exception.h>
 
 #include <cmath>
 #include <cstdio>
@@ -196,19 +196,66 @@ bool TSchedule::Ended(const std::string& run, int runsDone) const {
     return false;
 }
 
+std::string TSchedule::SkipAhead(const std::string& run, const std::string& notBefore) const {
+    // Minutes from one run to the next, for the cycles of a fixed length.
+    long long step = 0;
+    switch (Mode) {
+    case 0:
+        step = 1440LL * Every;
+        break;
+    case 1:
+        step = 7 * 1440LL * Every;
+        break;
+    case 3:
+        step = Every;
+        break;
+    default:
+        return run; // months differ in length: the caller steps through them
+    }
+    const double from = TimeValue(run), to = TimeValue(notBefore);
+    if (from == 0 || to <= from)
+        return run;
+    // Whole minutes between the two, less one cycle, so the caller's steps land exactly.
+    const long long minutes = std::llround((to - from) * 1440.0);
+    const long long cycles = minutes / step - 1;
+    if (cycles <= 0)
+        return run;
+    // Runs sit on whole minutes; the sum is exact to far below the millisecond TimeText rounds to.
+    return TimeText(from + double(cycles * step) / 1440.0);
+}
+
 std::string TSchedule::FirstRun(const std::string& notBefore) const {
     std::string run = Mode == 3 ? Join(Start, Hour, Minute)
                                 : Join(ComputeFirstRun(Start, CycleSpec), Hour, Minute);
     // Occurrences before the job was accepted cannot run any more: the schedule starts with
-    // the first one still ahead.
-    for (int guard = 0; run < notBefore && guard < 1000000; ++guard)
-        run = Candidate(run);
-    return Ended(run, 0) ? std::string() : run;
+    // the first one still ahead. A start long past is not walked through run by run.
+    try {
+        if (!run.empty() && run < notBefore)
+            run = SkipAhead(run, notBefore);
+        for (int guard = 0; !run.empty() && run < notBefore && guard < 1000000; ++guard)
+            run = Candidate(run);
+    } catch (const Exception&) {
+        run.clear(); // the cycle left the calendar
+    }
+    return run.empty() || run < notBefore || Ended(run, 0) ? std::string() : run;
 }
 
 std::string TSchedule::NextRun(const std::string& last, int runsDone) const {
-    const std::string next = Candidate(last);
-    return Ended(next, runsDone) ? std::string() : next;
+    std::string next;
+    try {
+        next = Candidate(last);
+    } catch (const Exception&) {
+        // The cycle left the calendar (beyond the year 9999): nothing comes after last.
+    }
+    return next.empty() || Ended(next, runsDone) ? std::string() : next;
+}
+
+std::vector<std::string> TSchedule::UpcomingRuns(const std::string& notBefore, int max) const {
+    std::vector<std::string> runs;
+    for (std::string run = FirstRun(notBefore); !run.empty() && static_cast<int>(runs.size()) < max;
+         run = NextRun(run, static_cast<int>(runs.size())))
+        runs.push_back(run);
+    return runs;
 }
 
 std::string TSchedule::Describe() const {

@@ -1,0 +1,172 @@
+// The whole road of a request from a run-options dialog: opened through the controller, filled
+// in, OK, the real application server ("ReportCounterS.dmReportCounter": in-process for the
+// local address, over TCP to a reportcounterd the test starts), the job in the server's queue,
+// the dialog closed and the host told (notification 304, ResultCode 1, the reply).
+#include "forms/BaseOpt.h"
+
+#include "fakes/FakeServices.h"
+#include "platform/DateTime.h"
+#include "platform/SystemServices.h"
+#include "platform/TestFiles.h"
+#include "platform/WireFormat.h"
+#include "plugin/DLLBaseCtrller.h"
+#include "plugin/DLLRPCtrller.h"
+#include "server/ServerFixture.h"
+#include "uitest/UiTestSupport.h"
+
+#include "SqliteJobStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QCborValue>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace nuv;
+using namespace nuv::test;
+
+namespace {
+
+class TfrmRoadTest : public TfrmBaseOpt {
+public:
+    explicit TfrmRoadTest(TComponent* AOwner) : TfrmBaseOpt(AOwner) { SetName("frmKelt58"); }
+};
+
+// Client and server installed in one temporary folder: the registry names both paths and the
+// server library; TarvelC.ini says where the server is, TarvelS.ini where its files are.
+class BaseOptRoadTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { setenv("NUV_PEMTAL", NUV_PEMTAL_PATH, 0); }
+    void SetUp() override {
+        SetModuleFileNameOverride(dir / "Kelt58C.so");
+        previous = frmBaseGeneClass;
+        frmBaseGeneClass = DialogClassOf<TfrmRoadTest>;
+        fakes.Host->Validate = [](bool, const std::string& table, const std::string&,
+                                  const Variant&, Variant& row) {
+            if (table != "ADMMB")
+                return false;
+            row = Variant::ArrayOf({"客戶別品號出貨排程表", "KEL", "R", "1", "N"});
+            return true;
+        };
+        fakes.Host->Messages = {{"I000004", "報表請求已送出：%s"},
+                                {"E000013", "伺服器拒絕報表請求：%s"}};
+        base = dir / "App/";
+        std::filesystem::create_directories(base + "Data");
+        CreateErpFixture(base + "Data/erp.db");
+        dir.Write("App/TarvelS.ini", "[DBPasswordCtrl]\r\nServerPort=0\r\n"
+                                     "[ReportCounter]\r\nErpDatabase=" +
+                                         base + "Data/erp.db\r\n");
+        registry.emplace(
+            "NUV_REGISTRY",
+            dir.Write("registry.reg",
+                      "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\NUV\\Tarvel]\r\n"
+                      "\"ClientPath\"=\"" +
+                          base + "\"\r\n\"ServerPath\"=\"" + base +
+                          "\"\r\n\r\n[HKEY_CLASSES_ROOT\\ReportCounterS.dmReportCounter\\"
+                          "InprocServer32]\r\n@=\"" NUV_REPORTCOUNTER_LIBRARY "\"\r\n"));
+    }
+    void TearDown() override {
+        ctl.reset();
+        FreeAllForms();
+        frmBaseGeneClass = previous;
+        SetModuleFileNameOverride("");
+    }
+
+    void ClientConfig(const std::string& address, int port) {
+        dir.Write("App/TarvelC.ini", "[Server Information]\r\nComputerName=" + address +
+                                         "\r\nServerPort=" + std::to_string(port) + "\r\n");
+    }
+
+    TfrmRoadTest* Open(const std::string& user) {
+        ctl.reset(NewController());
+        ctl->Manager = fakes.NewManager();
+        ctl->OnNotify = {[](void* data, std::int32_t code, TDLLBaseController*) {
+                             static_cast<std::vector<int>*>(data)->push_back(code);
+                         },
+                         &notes};
+        if (ctl->OpenDialog(
+                Variant::ArrayOf({user, "NUV01", "DEMO", Variant(0), Variant::MakeNull()})) != 0)
+            return nullptr;
+        return dynamic_cast<TfrmRoadTest*>(static_cast<TDLLRPCtrller*>(ctl.get())->Form);
+    }
+
+    // A job at a given time, sent from a shown dialog; the dialog's answer and the queue.
+    void RunTheRoad() {
+        TfrmRoadTest* d = Open("MARY");
+        ASSERT_NE(d, nullptr) << testing::PrintToString(d ? d->MessageRefs : "");
+        EXPECT_EQ(d->UserGroup, "SALES1") << "the rights come from the server";
+        EXPECT_TRUE(d->F2Flag1);
+        EXPECT_FALSE(d->F2Flag2);
+        d->Show();
+        DrainEvents();
+        d->pgOption->SetActivePage(d->tsOption2);
+        d->rdoExceptTime->SetChecked(true);
+        d->edDate->SetText("2030/01/15");
+        d->edHour->SetText("8");
+        d->edMin->SetText("5");
+        d->chkAlarm->SetChecked(true);
+        d->btnOk->Click();
+
+        ASSERT_EQ(presenter.Messages().size(), 1u);
+        const std::string shown = presenter.Messages()[0].Text;
+        EXPECT_EQ(shown.rfind("報表請求已送出：Job ", 0), 0u) << shown;
+        DrainEvents();
+        ASSERT_TRUE(ctl->IsDialogFreed());
+        EXPECT_EQ(notes.back(), 304);
+        EXPECT_EQ(ctl->ResultCode, 1);
+        const std::string reply = Variant(ctl->ResultValue).ToString();
+        EXPECT_EQ(reply.rfind("Job ", 0), 0u) << reply;
+
+        TSqliteJobStore store(base + "Data/ReportQueue.db");
+        const auto jobs = store.ListJobs();
+        ASSERT_EQ(jobs.size(), 1u);
+        const TJobRecord& job = jobs[0];
+        EXPECT_EQ(reply.rfind("Job " + std::to_string(job.Id) + " accepted", 0), 0u);
+        EXPECT_EQ(job.Program, "KELT58");
+        EXPECT_EQ(job.UserCode, "MARY");
+        EXPECT_EQ(job.RunMode, 2);
+        EXPECT_EQ(job.NotifyMode, 2);
+        EXPECT_FALSE(job.Periodic);
+        EXPECT_EQ(job.NextRun.substr(0, 10), "2030-01-15") << job.NextRun;
+        const Variant stored = CborToVariant(QCborValue::fromCbor(
+            QByteArray(job.Request.data(), static_cast<qsizetype>(job.Request.size()))));
+        EXPECT_EQ(stored[0][12].ToInt(), 2);
+        EXPECT_EQ(stored[1][1][1].ToString(), "edPrintDate");
+    }
+
+    TempDir dir;
+    std::string base;
+    std::optional<ScopedEnv> registry;
+    ScopedEnv acp{"NUV_ACP", "950"};
+    FakeServices fakes;
+    ScriptedPresenter presenter;
+    ScopedPresenter scoped{presenter};
+    std::vector<int> notes;
+    TfrmBaseGeneClass previous = nullptr;
+    std::unique_ptr<TDLLBaseController> ctl;
+};
+
+} // namespace
+
+TEST_F(BaseOptRoadTest, InProcessServerStoresTheJobAndTheDialogCloses) {
+    ClientConfig("127.0.0.1", 211);
+    RunTheRoad();
+}
+
+// A refusal travels back as the server's reason; the dialog stays open for the user.
+TEST_F(BaseOptRoadTest, InProcessServerRefusesAnInactiveUser) {
+    ClientConfig("127.0.0.1", 211);
+    TfrmRoadTest* d = Open("OLD");
+    ASSERT_NE(d, nullptr);
+    d->btnOk->Click();
+    ASSERT_EQ(presenter.Messages().size(), 1u);
+    EXPECT_NE(presenter.Messages()[0].Text.find("no longer active"), std::string::npos)
+        << presenter.Messages()[0].Text;
+    DrainEvents();
+    EXPECT_FALSE(ctl->IsDialogFreed());
+    EXPECT_EQ(d->RequestAccepted, 0);
+    EXPECT_TRUE(TSqliteJobStore(base + "Data/ReportQueue.db").ListJobs().empty());
+}
