@@ -1,9 +1,11 @@
 // The report dialog of module Kelt58 as the controller opens it: the real form, the host's
-// objects doubled (FakeServices), a real client configuration in a temporary installation, the
-// scripted dialog presenter, and the clock standing on 10 December 2026.
+// objects doubled (FakeServices), a real client configuration in a temporary installation, an
+// application server object in-process that records what reaches it, the scripted dialog
+// presenter, and the clock standing on 10 December 2026.
 #include "report/Kelt58CF.h"
 
 #include "fakes/FakeServices.h"
+#include "platform/Automation.h"
 #include "platform/DateTime.h"
 #include "platform/SystemServices.h"
 #include "platform/TestFiles.h"
@@ -11,6 +13,7 @@
 #include "plugin/DLLRPCtrller.h"
 #include "runtime/FieldChecks.h"
 #include "runtime/RequestBlock.h"
+#include "support/FakeAutomation.h"
 #include "uitest/UiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -78,12 +81,23 @@ protected:
                                       "\"ClientPath\"=\"" +
                                           dir / "App" + "\"\n"));
         fakes.Host->Messages["W000014"] = "無法設定欄位 %s";
-        dir.Write("App/TarvelC.ini", "[Server Information]\nComputerName=10.0.0.1\n"
+        dir.Write("App/TarvelC.ini", "[Server Information]\nComputerName=127.0.0.1\n"
                                      "ServerPort=211\n");
+        RegisterOleFactory("ReportCounterS.dmReportCounter", [log = server.log] {
+            auto* o = new RecordingObject("ReportCounterS.dmReportCounter", log);
+            DispatchPtr held = DispatchPtr::Adopt(o);
+            o->Method("GetPower", [](std::span<Variant>) {
+                return Variant::ArrayOf({"", "000000,,,YYYYYYYY", "", ""});
+            });
+            o->Method("Request", [](std::span<Variant>) { return Variant("JOB 7"); });
+            o->Property("ErrorDescript", Variant(""));
+            return held;
+        });
     }
     void TearDown() override {
         ctl.reset();
         FreeAllForms();
+        UnregisterOleFactory("ReportCounterS.dmReportCounter");
         frmBaseGeneClass = previous;
         SetModuleFileNameOverride("");
     }
@@ -105,6 +119,14 @@ protected:
     bool Shown(const std::string& ref) const {
         return std::any_of(presenter.Messages().begin(), presenter.Messages().end(),
                            [&](const auto& m) { return m.Text.find(ref) != std::string::npos; });
+    }
+    // The requests that reached the application server.
+    std::vector<Variant> Sent() const {
+        std::vector<Variant> requests;
+        for (const RecordedCall& c : *server.log)
+            if (c.name == "Request")
+                requests.push_back(c.args[0].value);
+        return requests;
     }
     // The last F2 window call's argument array.
     Variant LastF2Args() const {
@@ -140,6 +162,7 @@ protected:
     std::optional<ScopedEnv> registry;
     ScopedEnv acp{"NUV_ACP", "950"};
     FakeServices fakes;
+    FakeObject server;
     ScriptedPresenter presenter;
     ScopedPresenter scoped{presenter};
     TfrmBaseGeneClass previous = nullptr;
@@ -482,12 +505,17 @@ TEST_F(Kelt58Test, RequestCarriesTheNineConditions) {
     d->cbo10Change(d->cbo10);
     d->ed11->SetText("boss@example.com");
 
-    ASSERT_TRUE(d->PrepareRequest());
-    const Variant& texts = d->Request[1];
-    const Variant& data = d->Request[2];
+    const int conditions = d->ConditionCount;
+    EXPECT_EQ(conditions, 9 + d->BaseEntryCount);
+    d->btnOk->Click();
+    DrainEvents();
+    const std::vector<Variant> sent = Sent();
+    ASSERT_EQ(sent.size(), 1u) << "OK sends the request";
+    EXPECT_EQ(ctl->ResultCode, 1);
+    const Variant& texts = sent[0][1];
+    const Variant& data = sent[0][2];
     EXPECT_EQ(texts.ArrayLowBound(), 1);
-    EXPECT_EQ(texts.ArrayHighBound(), d->ConditionCount);
-    EXPECT_EQ(d->ConditionCount, 9 + d->BaseEntryCount);
+    EXPECT_EQ(texts.ArrayHighBound(), conditions);
 
     const std::pair<const char*, const char*> captions[] = {
         {"輸入排程之起始日期", "me01"},
@@ -515,10 +543,16 @@ TEST_F(Kelt58Test, RequestCarriesTheNineConditions) {
     EXPECT_EQ(data[7].ToString(), "Y");
     EXPECT_EQ(data[8].ToString(), "boss@example.com");
     EXPECT_TRUE(data[9].SameAs(Variant::ArrayOf({"TC004", "COPMA", "MA009"})));
+}
 
-    // The first sending method sends no address, and an empty start date an empty text.
+// Unchecked boxes, the first sending method and an empty start date: "N", no address and an
+// empty text.
+TEST_F(Kelt58Test, RequestOfAnEmptyStartAndNoEmail) {
+    TfrmKelt58* d = Open();
+    ASSERT_NE(d, nullptr);
     d->cbo10->SetItemIndex(0);
     d->cbo10Change(d->cbo10);
+    d->ed11->SetText("left over");
     d->me01->SetText(BlankDateText(*d));
     d->chk05->Click();
     ASSERT_TRUE(d->PrepareRequest());
@@ -612,6 +646,7 @@ TEST_F(Kelt58Test, BadHostValuesAreRefusedAndNothingIsSent) {
         EXPECT_EQ(d->sp04->edBegin->Text(), d->sp04->BlankMaskText());
         EXPECT_FALSE(d->AutoRun);
         EXPECT_TRUE(d->Request.IsEmpty()) << "no request was built";
+        EXPECT_TRUE(Sent().empty()) << "nothing reached the server";
         EXPECT_EQ(d->RequestAccepted, 0);
         ctl.reset();
         FreeAllForms();
@@ -674,6 +709,13 @@ TEST_F(Kelt58Test, PicturesOfBothPages) {
                               std::pair{d->TabSheet1, "report-kelt58-page2.png"}}) {
         d->pgOption->SetActivePage(page);
         DrainEvents();
+        if (page == d->TabSheet1) {
+            // Mailed to an address of one's own.
+            d->chk09->Click();
+            Choose(d->cbo10, 1);
+            d->ed11->SetText("boss@example.com");
+            DrainEvents();
+        }
         const std::string path = std::string(NUV_TEST_OUTPUT_DIR) + "/" + name;
         EXPECT_TRUE(GrabForm(d, path));
         EXPECT_FALSE(QImage(QString::fromStdString(path)).isNull());
