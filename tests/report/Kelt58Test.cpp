@@ -197,6 +197,12 @@ TEST_F(Kelt58Test, OpensWithTheDefaultsOfItsPages) {
     EXPECT_EQ(d->RequiredFields, "me01");
     EXPECT_NE(d->DateFieldList.find("me01"), std::string::npos);
 
+    // The parts where F2 opens a window say which one.
+    EXPECT_EQ(d->sp03->ListBox->Hint(), "[F2]品號類別查詢");
+    EXPECT_EQ(d->sp04->edBegin->Hint(), "[F2]品號資料查詢");
+    EXPECT_EQ(d->sp06->edFinal->Hint(), "[F2]客戶資料查詢");
+    EXPECT_NE(d->sp06->chkUserChoice->Hint(), "[F2]客戶資料查詢");
+
     EXPECT_EQ(d->sp04->edBegin->MaxLength(), 40);
     EXPECT_EQ(d->sp04->edFinal->MaxLength(), 40);
     EXPECT_EQ(d->sp06->edBegin->MaxLength(), 10);
