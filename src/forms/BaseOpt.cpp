@@ -387,7 +387,7 @@ void TfrmBaseOpt::DoF2Lookup(Word Key, TControl* Control) {
     auto* edit = dynamic_cast<TCustomEdit*>(Control);
     if (edit == nullptr)
         return;
-    if (Control == edDate || Control->Name() == "meStartDate" || Control->Name() == "meEndDate") {
+    if (Control == edDate || Control == meStartDate || Control == meEndDate) {
         std::string result;
         PickDate(edit->Text(), result);
         edit->SetText(result);
@@ -398,13 +398,9 @@ void TfrmBaseOpt::DoF2Lookup(Word Key, TControl* Control) {
 
 std::string TfrmBaseOpt::PeriodicFirstRun(std::string& Hour, std::string& Minute) {
     BuildCycleSpec();
-    auto text = [this](const char* name) {
-        auto* edit = dynamic_cast<TCustomEdit*>(FindComponent(name));
-        return edit != nullptr ? edit->Text() : std::string();
-    };
-    Hour = text("sePeriodHour");
-    Minute = text("sePeriodMin");
-    const std::string start = DateTextToStorage(*this, text("meStartDate"));
+    Hour = sePeriodHour->Text();
+    Minute = sePeriodMin->Text();
+    const std::string start = DateTextToStorage(*this, meStartDate->Text());
     const bool hourMinute =
         CycleSpec.IsArray() && CycleSpec.ArrayHighBound() >= 0 &&
         CycleSpec[CycleSpec.ArrayLowBound()].IsNumeric() &&

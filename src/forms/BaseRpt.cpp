@@ -238,6 +238,12 @@ bool TfrmBaseRpt::CollectConditionText(Variant& Texts, std::int32_t Count) {
 }
 
 bool TfrmBaseRpt::CollectConditionData(Variant& Data, std::int32_t Count) {
+    // A code that was put into its field without being checked (host values, a stored condition
+    // set) is checked now: an unknown one stops the request, a known one brings its lines.
+    if (edNoteID->Text() != noteFilledFrom_ && !CheckNoteCode(edNoteID->Text(), true))
+        return false;
+    if (edSignInID->Text() != signInFilledFrom_ && !CheckSignInCode(edSignInID->Text(), true))
+        return false;
     if (!TfrmBaseOpt::CollectConditionData(Data, Count))
         return false;
     const int n = ConditionCount;
@@ -309,6 +315,7 @@ void TfrmBaseRpt::DoF2Lookup(Word Key, TControl* Control) {
                        note ? edNote3 : edSignIn3};
     code->SetText(ElementText(row, 0));
     LastCodeText = code->Text();
+    (note ? noteFilledFrom_ : signInFilledFrom_) = code->Text();
     for (int i = 0; i < 3; ++i)
         lines[i]->SetText(ElementText(row, 2 + i));
 }
@@ -335,6 +342,8 @@ void TfrmBaseRpt::LoadNoteDefaults() {
         chkPrintOption->SetChecked(ElementIsYes(row, 17));
         chkPrintUser->SetChecked(ElementIsYes(row, 18));
     }
+    noteFilledFrom_ = edNoteID->Text();
+    signInFilledFrom_ = edSignInID->Text();
     for (TEdit* e : {edNoteID, edNote1, edNote2, edNote3})
         e->SetReadOnly(!btnNote->Enabled());
     for (TEdit* e : {edSignInID, edSignIn1, edSignIn2, edSignIn3})
@@ -348,12 +357,14 @@ struct TCodeBlock {
     const char* kindMessage; // the message naming the kind of code
     TEdit* code;
     TEdit* lines[3];
+    std::string& filledFrom; // the code whose template the lines show
 };
 
 // Fills a block from its CMSMS template; see CheckNoteCode.
 bool CheckTemplateCode(TfrmBaseRpt& Form, const TCodeBlock& Block, const std::string& Code,
                        bool Report) {
     Block.code->SetText("");
+    Block.filledFrom.clear();
     for (TEdit* line : Block.lines)
         line->SetText("");
     if (Code.empty())
@@ -361,6 +372,7 @@ bool CheckTemplateCode(TfrmBaseRpt& Form, const TCodeBlock& Block, const std::st
     Variant row;
     if (Form.CheckData("CMSMS", "01", false, row, Variant::ArrayOf({Block.kind, Code}))) {
         Block.code->SetText(Code);
+        Block.filledFrom = Code;
         for (int i = 0; i < 3; ++i)
             Block.lines[i]->SetText(ElementText(row, 1 + i));
         return true;
@@ -374,13 +386,16 @@ bool CheckTemplateCode(TfrmBaseRpt& Form, const TCodeBlock& Block, const std::st
 } // namespace
 
 bool TfrmBaseRpt::CheckNoteCode(const std::string& Code, bool Report) {
-    return CheckTemplateCode(*this, {NoteKind, "100235", edNoteID, {edNote1, edNote2, edNote3}},
-                             Code, Report);
+    return CheckTemplateCode(
+        *this, {NoteKind, "100235", edNoteID, {edNote1, edNote2, edNote3}, noteFilledFrom_}, Code,
+        Report);
 }
 
 bool TfrmBaseRpt::CheckSignInCode(const std::string& Code, bool Report) {
     return CheckTemplateCode(
-        *this, {SignInKind, "100236", edSignInID, {edSignIn1, edSignIn2, edSignIn3}}, Code, Report);
+        *this,
+        {SignInKind, "100236", edSignInID, {edSignIn1, edSignIn2, edSignIn3}, signInFilledFrom_},
+        Code, Report);
 }
 
 std::uint8_t TfrmBaseRpt::CheckedOutputs() const {
@@ -408,16 +423,22 @@ void TfrmBaseRpt::edNoteIDEnter(TObject* Sender) {
         LastCodeText = edit->Text();
 }
 
+// An unknown code also counts as a failed field check: a page change waits for it, as it waits
+// for a bad date, so the user stays in the code field.
 void TfrmBaseRpt::edNoteIDExit(TObject*) {
     const std::string text = edNoteID->Text();
-    if (text != LastCodeText && !CheckNoteCode(text, true))
+    if (text != LastCodeText && !CheckNoteCode(text, true)) {
+        CheckFailed = true;
         edNoteID->SetFocus();
+    }
 }
 
 void TfrmBaseRpt::edSignInIDExit(TObject*) {
     const std::string text = edSignInID->Text();
-    if (text != LastCodeText && !CheckSignInCode(text, true))
+    if (text != LastCodeText && !CheckSignInCode(text, true)) {
+        CheckFailed = true;
         edSignInID->SetFocus();
+    }
 }
 
 } // namespace nuv

@@ -18,7 +18,8 @@
 // disabled; without a CMSMT row (or without the look-up service) both stay empty and
 // editable. A code the user types is checked against CMSMS when the field is left: an unknown
 // code is reported ("W;000004" naming the kind of code), the block is cleared and the focus
-// goes back to the code field.
+// goes back to the code field. A code put into its field otherwise (host values) is checked
+// when the request is built: unknown, it stops the request.
 #pragma once
 
 #include "controls/BtChkBox.h"
@@ -126,6 +127,9 @@ public:
 private:
     // The TReportOutput flags of the checked output boxes.
     std::uint8_t CheckedOutputs() const;
+    // The codes whose templates (or CMSMT defaults) the blocks' lines show.
+    std::string noteFilledFrom_;
+    std::string signInFilledFrom_;
 };
 
 } // namespace nuv

@@ -93,21 +93,33 @@ protected:
         return dynamic_cast<TfrmRoadTest*>(static_cast<TDLLRPCtrller*>(ctl.get())->Form);
     }
 
-    // A job at a given time, sent from a shown dialog; the dialog's answer and the queue.
-    void RunTheRoad() {
+    // A job sent from a shown dialog, at a given time or (periodic) every day from a start;
+    // the dialog's answer, the host's notification and the job in the queue.
+    void RunTheRoad(bool periodic) {
         TfrmRoadTest* d = Open("MARY");
-        ASSERT_NE(d, nullptr) << testing::PrintToString(d ? d->MessageRefs : "");
+        ASSERT_NE(d, nullptr);
         EXPECT_EQ(d->UserGroup, "SALES1") << "the rights come from the server";
         EXPECT_TRUE(d->F2Flag1);
         EXPECT_FALSE(d->F2Flag2);
         d->Show();
         DrainEvents();
-        d->pgOption->SetActivePage(d->tsOption2);
-        d->rdoExceptTime->SetChecked(true);
-        d->edDate->SetText("2030/01/15");
-        d->edHour->SetText("8");
-        d->edMin->SetText("5");
         d->chkAlarm->SetChecked(true);
+        if (periodic) {
+            ClickAt(d->btnPeriod, 10, 10);
+            DrainEvents();
+            ASSERT_TRUE(d->btnPeriod->Down());
+            d->sePeriodHour->SetText("8");
+            d->sePeriodMin->SetText("5");
+            d->meStartDate->SetText("2030/01/15");
+            d->rbCycleRang_2->SetChecked(true);
+            d->meCycleRang_2->SetText("3");
+        } else {
+            d->pgOption->SetActivePage(d->tsOption2);
+            d->rdoExceptTime->SetChecked(true);
+            d->edDate->SetText("2030/01/15");
+            d->edHour->SetText("8");
+            d->edMin->SetText("5");
+        }
         d->btnOk->Click();
 
         ASSERT_EQ(presenter.Messages().size(), 1u);
@@ -129,10 +141,15 @@ protected:
         EXPECT_EQ(job.UserCode, "MARY");
         EXPECT_EQ(job.RunMode, 2);
         EXPECT_EQ(job.NotifyMode, 2);
-        EXPECT_FALSE(job.Periodic);
-        EXPECT_EQ(job.NextRun.substr(0, 10), "2030-01-15") << job.NextRun;
+        EXPECT_EQ(job.Periodic, periodic);
+        EXPECT_EQ(job.NextRun.substr(0, 16), "2030-01-15 08:05") << job.NextRun;
+        if (periodic) {
+            EXPECT_NE(job.Schedule.find("every day at 08:05"), std::string::npos) << job.Schedule;
+        }
         const Variant stored = CborToVariant(QCborValue::fromCbor(
             QByteArray(job.Request.data(), static_cast<qsizetype>(job.Request.size()))));
+        ASSERT_EQ(stored.ArrayHighBound(), periodic ? 4 : 2);
+        EXPECT_EQ(stored[0][9].ToString(), periodic ? "r" : "R");
         EXPECT_EQ(stored[0][12].ToInt(), 2);
         EXPECT_EQ(stored[1][1][1].ToString(), "edPrintDate");
     }
@@ -153,7 +170,12 @@ protected:
 
 TEST_F(BaseOptRoadTest, InProcessServerStoresTheJobAndTheDialogCloses) {
     ClientConfig("127.0.0.1", 211);
-    RunTheRoad();
+    RunTheRoad(false);
+}
+
+TEST_F(BaseOptRoadTest, InProcessServerStoresThePeriodicJobWithItsSchedule) {
+    ClientConfig("127.0.0.1", 211);
+    RunTheRoad(true);
 }
 
 // A refusal travels back as the server's reason; the dialog stays open for the user.

@@ -11,6 +11,7 @@
 #include "platform/TestFiles.h"
 #include "plugin/DLLBaseCtrller.h"
 #include "plugin/DLLRPCtrller.h"
+#include "runtime/FieldChecks.h"
 #include "uitest/UiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -467,6 +468,8 @@ TEST_F(BaseOptTest, ReportAndRunOptionRequiredFieldsKeepEachOther) {
         EXPECT_EQ(d->RequiredFields, s.required);
         EXPECT_EQ(d->pnlTime->Enabled(), s.timeEnabled);
         EXPECT_EQ(d->TimeRequiredFields, s.timeEnabled ? "edDate" : "");
+        EXPECT_EQ(d->edit->Color(), RequiredColor) << "the report's field stays marked";
+        EXPECT_EQ(d->edDate->Color() == RequiredColor, s.timeEnabled);
     }
     // The report replaces its own list; edDate stays required, without a part of its own.
     d->SetRequiredFields("ed11");

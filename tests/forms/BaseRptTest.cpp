@@ -474,6 +474,54 @@ TEST_F(BaseRptTest, OutputKindsSetByHostValuesReachTheHeader) {
     EXPECT_EQ(Data(d)[6][0].ToInt(), 3);
 }
 
+// Codes given by host values are checked when the request is built: a known one brings its
+// template's lines, an unknown one stops the request.
+TEST_F(BaseRptTest, CodesFromHostValuesAreCheckedBeforeTheyAreSent) {
+    struct Case {
+        const char* name;
+        const char* note;
+        bool sent;
+        const char* lines; // the note lines sent
+    };
+    const Case cases[] = {
+        {"a known note", "N02", true, "機密文件|妥善保管|洽資訊課"},
+        {"the default note", "N01", true, "N01 一|N01 二|N01 三"},
+        {"no note", "", true, "||"},
+        {"an unknown note", "N77", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        programSettings = SettingsRow("N01", "Y", "S01", "Y", "NNNN");
+        presenter.Clear();
+        server.log->clear();
+        TfrmKeltRpt* d = Open();
+        Variant pairs = Variant::ArrayOf({Variant::ArrayOf({"note", "edNoteID"})});
+        Variant data = Variant::ArrayOf({c.note});
+        ctl->ApplyValues(Variant::ArrayOf(
+            {Variant(),
+             Variant::ArrayOf({Variant(2), Variant::ArrayOf({Variant(true),
+                                                             Variant::ArrayOf({pairs, data})})})}));
+        DrainEvents();
+        const RecordedCall* sent = nullptr;
+        for (const RecordedCall& call : *server.log)
+            if (call.name == "Request")
+                sent = &call;
+        EXPECT_EQ(sent != nullptr, c.sent);
+        if (sent != nullptr) {
+            const Variant note = sent->args[0].value[2][5];
+            EXPECT_EQ(note[2].ToString(), c.note);
+            EXPECT_EQ(note[3].ToString() + "|" + note[4].ToString() + "|" + note[5].ToString(),
+                      c.lines);
+        } else {
+            const std::vector<std::string> messages = MessageTexts();
+            ASSERT_FALSE(messages.empty());
+            EXPECT_NE(messages[0].find("查無此備註代號"), std::string::npos);
+        }
+        ctl.reset();
+        FreeAllForms();
+    }
+}
+
 // Codes typed into the note and sign-off fields, checked when the field is left.
 TEST_F(BaseRptTest, CodesAreCheckedWhenTheFieldIsLeft) {
     struct Case {
@@ -526,6 +574,25 @@ TEST_F(BaseRptTest, CodesAreCheckedWhenTheFieldIsLeft) {
         ctl.reset();
         FreeAllForms();
     }
+}
+
+// Leaving the page from an unknown code is refused like leaving it from a bad date: the user
+// stays in the (cleared) code field; the emptied field then lets the page change.
+TEST_F(BaseRptTest, APageChangeWaitsForAnUnknownCode) {
+    programSettings = SettingsRow("N01", "Y", "S01", "Y", "NNNN");
+    TfrmKeltRpt* d = OpenShown();
+    d->edSignInID->SetFocus();
+    DrainEvents();
+    d->edSignInID->SetText("");
+    TypeText("S77");
+    bool allow = true;
+    d->pgOptionChanging(d->pgOption, allow);
+    EXPECT_FALSE(allow);
+    EXPECT_EQ(BlockText({d->edSignInID, d->edSignIn1, d->edSignIn2, d->edSignIn3}), "||||");
+    DrainEvents();
+    EXPECT_EQ(FocusedControl(), d->edSignInID);
+    d->pgOptionChanging(d->pgOption, allow);
+    EXPECT_TRUE(allow);
 }
 
 // F2 in a code field (or its look-up button) opens the templates of its kind; the pick fills
