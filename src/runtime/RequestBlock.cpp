@@ -7,12 +7,14 @@
 #include "runtime/FieldChecks.h"
 #include "runtime/NuMsg.h"
 #include "support/LibStrs.h"
+#include "ui/Buttons.h"
 #include "ui/ComCtrls.h"
 #include "ui/Mask.h"
 #include "ui/StdCtrls.h"
 #include "ui/TypInfo.h"
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace nuv {
@@ -76,8 +78,9 @@ std::string DisplayDate(TBaseGeneState& dialog, const std::string& value, bool y
     return value;
 }
 
-// A host value for a date field is a stored date ("yyyymmdd", "yyyymm" for year and month) or
-// empty; a date in any other layout would reach the field unchecked.
+// A host value for a date field: empty, or the stored form "yyyymmdd" ("yyyymm" for a
+// year-month field) of a real date. Anything else would land in the field's mask cut up and be
+// read as some other date.
 bool IsStoredDate(const std::string& value, bool yearMonth) {
     if (value.empty())
         return true;
@@ -86,9 +89,9 @@ bool IsStoredDate(const std::string& value, bool yearMonth) {
     return AllDigits(value, 8) && DateFromYYYYMMDD(value) != 0;
 }
 
-// True when the text fits the edit's maximum length (counted as the edit counts, in UTF-16
-// units); a longer text would be cut short without a word.
-bool FitsMaxLength(const TCustomEdit* edit, const std::string& text) {
+// A text that the edit can hold whole: an edit with a maximum length (counted as the edit
+// counts, in UTF-16 units) would cut a longer one.
+bool FitsEdit(const TCustomEdit* edit, const std::string& text) {
     return edit == nullptr || edit->MaxLength() <= 0 ||
            Utf8ToUtf16(text).size() <= static_cast<std::size_t>(edit->MaxLength());
 }
@@ -113,9 +116,9 @@ TApply PanelApplier(TBaseGeneState& dialog, TSelectPanel* panel, const Variant& 
         if (panel->Style() == sp_Discrete)
             return {};
         std::string b = value[low + 1].ToString(), e = value[low + 2].ToString();
-        if (!FitsMaxLength(panel->edBegin, b) || !FitsMaxLength(panel->edFinal, e))
-            return {};
         if (dates && (!IsStoredDate(b, false) || !IsStoredDate(e, false)))
+            return {};
+        if (!FitsEdit(panel->edBegin, b) || !FitsEdit(panel->edFinal, e))
             return {};
         if (dates)
             b = DisplayDate(dialog, b, false), e = DisplayDate(dialog, e, false);
@@ -151,15 +154,39 @@ TApply PanelApplier(TBaseGeneState& dialog, TSelectPanel* panel, const Variant& 
     return {};
 }
 
+// "Y" or "N" (or a number) as a switch; nullopt for anything else.
+std::optional<bool> SwitchValue(const Variant& value) {
+    if (value.IsArray())
+        return std::nullopt;
+    if (value.IsNumeric())
+        return value.ToBool();
+    const std::string v = UpperAscii(TrimBlanks(value.ToString()));
+    if (v != "Y" && v != "N")
+        return std::nullopt;
+    return v == "Y";
+}
+
 TApply ControlApplier(TBaseGeneState& dialog, TComponent* c, const Variant& value) {
     if (auto* panel = dynamic_cast<TSelectPanel*>(c))
         return PanelApplier(dialog, panel, value);
-    if (HasProperty(c, "Checked") && !value.IsArray()) {
-        const std::string v = UpperAscii(TrimBlanks(value.ToString()));
-        if (v != "Y" && v != "N" && !value.IsNumeric())
+    // A toggle button goes down or up through its click, so that what hangs on the switch
+    // (pages shown, fields required) follows as for a person's click.
+    if (auto* toggle = dynamic_cast<TSpeedButton*>(c); toggle && toggle->GroupIndex() != 0) {
+        const std::optional<bool> on = SwitchValue(value);
+        if (!on)
             return {};
-        const bool on = value.IsNumeric() ? value.ToBool() : v == "Y";
-        return [c, on] { SetOrdPropByName(c, "Checked", on ? 1 : 0); };
+        return [toggle, down = *on] {
+            if (toggle->Down() == down)
+                return;
+            toggle->SetDown(down);
+            toggle->Click();
+        };
+    }
+    if (HasProperty(c, "Checked") && !value.IsArray()) {
+        const std::optional<bool> on = SwitchValue(value);
+        if (!on)
+            return {};
+        return [c, on = *on] { SetOrdPropByName(c, "Checked", on ? 1 : 0); };
     }
     if (HasProperty(c, "ItemIndex") && value.IsArray()) {
         if (value.ArrayCount() < 1)
@@ -174,9 +201,9 @@ TApply ControlApplier(TBaseGeneState& dialog, TComponent* c, const Variant& valu
     }
     if (dynamic_cast<TCustomEdit*>(c) && !value.IsArray()) {
         std::string text = value.ToString();
-        if (!FitsMaxLength(dynamic_cast<TCustomEdit*>(c), text))
-            return {};
         std::string mask;
+        if (!FitsEdit(dynamic_cast<TCustomEdit*>(c), text))
+            return {};
         if (IsListed(dialog.DateFieldList, c->Name())) {
             if (!IsStoredDate(text, false))
                 return {};
