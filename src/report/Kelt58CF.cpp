@@ -15,10 +15,22 @@ namespace {
 // The messages of the basic page.
 constexpr const char* StartDateBeforeToday = "100062";
 
-// A TStrings holding one line, for the panels' word lists.
-void SetOneLine(TStrings* Lines, const std::string& Text) {
-    Lines->Clear();
-    Lines->Add(Text);
+// A one-line word list for a panel's BeginWords or FinalWords.
+void SetWords(TSelectPanel* Panel, void (TSelectPanel::*Setter)(TStrings*), const char* Word) {
+    TStringList words;
+    words.Add(Word);
+    (Panel->*Setter)(&words);
+}
+
+// The panel's sub-control hints with its range edits and its list naming the look-up that F2
+// opens there; the other lines keep the panel's own hints.
+void SetLookupHints(TSelectPanel* Panel, const std::string& Hint) {
+    TStringList hints;
+    hints.Assign(Panel->ChildHints());
+    for (int line : {1, 3, 5}) // edBegin, edFinal, ListBox
+        if (line < hints.Count())
+            hints.Put(line, Hint);
+    Panel->SetChildHints(&hints);
 }
 
 } // namespace
@@ -64,8 +76,8 @@ TfrmKelt58::TfrmKelt58(TComponent* AOwner) : TfrmBaseRpt(AOwner) {
         p->SetUserChoice(true);
         p->SetCanOpenWin(true);
         p->SetGlyphIndex(glyph);
-        SetOneLine(p->BeginWords(), "起");
-        SetOneLine(p->FinalWords(), "迄");
+        SetWords(p, &TSelectPanel::SetBeginWords, "起");
+        SetWords(p, &TSelectPanel::SetFinalWords, "迄");
         p->SetHintWord("區間選擇");
         p->SetDateSign("/");
         p->SetColumnsAutoSize(true);
@@ -75,7 +87,7 @@ TfrmKelt58::TfrmKelt58(TComponent* AOwner) : TfrmBaseRpt(AOwner) {
         p->SetHideSelection(false);
         p->SetOtherHeight(64);
         p->SetOtherWidth(353);
-        SetOneLine(p->ChildHints(), childHint);
+        SetLookupHints(p, childHint);
         p->SetTabOrder(tabOrder);
         return p;
     };

@@ -89,10 +89,11 @@ bool IsStoredDate(const std::string& value, bool yearMonth) {
     return AllDigits(value, 8) && DateFromYYYYMMDD(value) != 0;
 }
 
-// A text that the edit can hold whole: an edit with a maximum length would cut a longer one.
+// A text that the edit can hold whole: an edit with a maximum length (counted as the edit
+// counts, in UTF-16 units) would cut a longer one.
 bool FitsEdit(const TCustomEdit* edit, const std::string& text) {
     return edit == nullptr || edit->MaxLength() <= 0 ||
-           CodePointCount(text) <= static_cast<std::size_t>(edit->MaxLength());
+           Utf8ToUtf16(text).size() <= static_cast<std::size_t>(edit->MaxLength());
 }
 
 bool IsListed(const std::string& list, const std::string& name) {
@@ -192,6 +193,9 @@ TApply ControlApplier(TBaseGeneState& dialog, TComponent* c, const Variant& valu
             return {};
         const int item = value[value.ArrayLowBound()].ToIntDef(0);
         if (item < 1)
+            return {};
+        if (auto* combo = dynamic_cast<TCustomComboBox*>(c);
+            combo && item > combo->Items()->Count())
             return {};
         return [c, item] { SetOrdPropByName(c, "ItemIndex", item - 1); };
     }

@@ -99,6 +99,13 @@ protected:
 
 using Lines = std::vector<std::string>;
 
+// The library's start-up block has put in the report dialog before any host call: the class
+// the test replaced was there already.
+TEST_F(ControllerThroughExport, TheStartUpBlockRegistersTheReportDialog) {
+    EXPECT_NE(previousClass, nullptr);
+    EXPECT_NE(previousClass, &DialogClassOf<TTestDialog>);
+}
+
 TEST_F(ControllerThroughExport, LifecycleNotifiesInOrderAfterTheDialogsOwnHandlers) {
     ASSERT_TRUE(ctl->IsDialogFreed());
     TTestDialog* dialog = Open();
