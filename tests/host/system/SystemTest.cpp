@@ -261,32 +261,34 @@ TEST_F(SystemTest, AReportRequestGoesFromThePersonsKeysToTheRunsOutput) {
     EXPECT_TRUE(content.contains(QStringLiteral("B01-105"))) << content.toStdString();
 }
 
-// Pictures of every page of the dialog as a person sees it (Ctrl+Right goes to the next page),
+// Pictures of every page of the dialog as a person sees it (Ctrl+Right goes to the next page
+// and from the last back to the first), with the periodic page that the toggle "週期性" shows,
 // in Traditional Chinese, and the first page converted for a Simplified Chinese interface.
 TEST_F(SystemTest, PicturesOfThePages) {
     const QString folder = QStringLiteral(NUV_TEST_OUTPUT_DIR);
-    struct Case {
-        const char* codePage;
-        int pages;
+    auto save = [&](QWidget* dialog, const char* codePage, const QString& page) {
+        const QString file =
+            QStringLiteral("%1/system-kelt58-%2-%3.png").arg(folder, QLatin1String(codePage), page);
+        EXPECT_TRUE(dialog->grab().save(file)) << file.toStdString();
     };
-    for (const Case c : {Case{"950", 8}, Case{"936", 1}}) {
-        SCOPED_TRACE(c.codePage);
-        system_->SetInterfaceCodePage(c.codePage);
+    for (const char* codePage : {"950", "936"}) {
+        SCOPED_TRACE(codePage);
+        system_->SetInterfaceCodePage(codePage);
         QWidget* dialog = OpenDialog();
         ASSERT_NE(dialog, nullptr);
         ClickInto(Child(dialog, "me01"));
-        QImage previous;
-        for (int page = 1; page <= c.pages; ++page) {
-            const QImage picture = dialog->grab().toImage();
-            if (picture == previous)
-                break; // Ctrl+Right on the last page stays there
-            const QString file = QStringLiteral("%1/system-kelt58-%2-page%3.png")
-                                     .arg(folder, QLatin1String(c.codePage))
-                                     .arg(page);
-            ASSERT_TRUE(picture.save(file)) << file.toStdString();
-            previous = picture;
-            Key(Qt::Key_Right, Qt::ControlModifier);
-            QCoreApplication::processEvents();
+        const QImage first = dialog->grab().toImage();
+        save(dialog, codePage, QStringLiteral("page1"));
+        if (std::string(codePage) == "950") {
+            for (int page = 2; page <= 6; ++page) {
+                Key(Qt::Key_Right, Qt::ControlModifier);
+                QCoreApplication::processEvents();
+                if (dialog->grab().toImage() == first)
+                    break;
+                save(dialog, codePage, QStringLiteral("page%1").arg(page));
+            }
+            ClickInto(Child(dialog, "btnPeriod"));
+            save(dialog, codePage, QStringLiteral("periodic"));
         }
         session_->FreeController();
         session_.reset();
