@@ -3,10 +3,13 @@
 //   reportcounterd [serve] [options]   serve clients and run due jobs until SIGTERM or SIGINT
 //   reportcounterd jobs [options]      list the jobs with their status and next run
 //   reportcounterd run-due [options]   run what is due now, then exit (for scripts and tests)
+//   reportcounterd runs [--job N]      list the runs (of one job) with their outcome and output
+//   reportcounterd run-next --job N    make the job's next run now, whenever it is due, and exit
 //
 // Options override the server configuration (TarvelS.ini, see ServerConfig.h):
 //   --listen ADDRESS   --port N (0: any free port)   --queue FILE   --erp FILE   --output DIR
 //   --now "YYYY-MM-DD hh:mm:ss"  (run-due: the time to run for)
+//   --job N  (runs: only the runs of that job; run-next: the job to run)
 //   --commit-each yes  (serve: one commit per request, no group commit; for measurements)
 // serve prints "listening on ADDRESS:PORT" on standard output once it accepts clients.
 #include "JobRunner.h"
@@ -18,6 +21,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <sys/socket.h>
@@ -37,8 +41,10 @@ void OnSignal(int) {
 int Usage(const char* why) {
     std::fprintf(stderr,
                  "reportcounterd: %s\n"
-                 "usage: reportcounterd [serve|jobs|run-due] [--listen ADDRESS] [--port N]\n"
-                 "                      [--queue FILE] [--erp FILE] [--output DIR] [--now TIME]\n",
+                 "usage: reportcounterd [serve|jobs|runs|run-due|run-next] [--listen ADDRESS]\n"
+                 "                      [--port N]\n"
+                 "                      [--queue FILE] [--erp FILE] [--output DIR] [--now TIME]\n"
+                 "                      [--job N]\n",
                  why);
     return 2;
 }
@@ -55,6 +61,57 @@ int ListJobs(TServerContext& context) {
                     j.NextRun.empty() ? "-" : j.NextRun.c_str(), j.RunsDone, j.Schedule.c_str());
     std::printf("%zu jobs\n", jobs.size());
     return 0;
+}
+
+// One line per run, fields separated by tabs so that scripts can cut them: the output path
+// may hold blanks.
+// A job number of the command line; 0 when the text is none.
+std::int64_t JobNumber(const std::string& text) {
+    char* end = nullptr;
+    const long long job = std::strtoll(text.c_str(), &end, 10);
+    return end == text.c_str() || *end != '\0' || job <= 0 ? 0 : job;
+}
+
+void PrintRuns(const std::vector<TRunRecord>& runs) {
+    std::printf("run\tjob\tstatus\trun date\tstarted\tfinished\toutput\n");
+    for (const auto& r : runs)
+        std::printf("%lld\t%lld\t%s\t%s\t%s\t%s\t%s\n", (long long)r.Id, (long long)r.JobId,
+                    r.Status.c_str(), r.RunDate.c_str(), r.StartedAt.c_str(), r.FinishedAt.c_str(),
+                    r.Output.c_str());
+}
+
+int ListRuns(TServerContext& context, const std::string& jobText) {
+    if (jobText.empty()) {
+        PrintRuns(context.Store().AllRuns());
+        return 0;
+    }
+    const std::int64_t job = JobNumber(jobText);
+    if (job == 0)
+        return Usage(("--job takes a job number, not " + jobText).c_str());
+    PrintRuns(context.Store().Runs(job));
+    return 0;
+}
+
+// The job's next run, made now for the date it is scheduled for (a periodic job's first run
+// need not wait for its day). Prints the run like "runs" does.
+int RunNext(TServerContext& context, TJobRunner& runner, const std::string& jobText) {
+    const std::int64_t id = JobNumber(jobText);
+    if (id == 0)
+        return Usage(jobText.empty() ? "run-next needs the job (--job N)"
+                                     : ("--job takes a job number, not " + jobText).c_str());
+    const auto job = context.Store().GetJob(id);
+    if (!job) {
+        std::fprintf(stderr, "reportcounterd: there is no job %lld\n", (long long)id);
+        return 1;
+    }
+    if (job->Status != JobWaiting || job->NextRun.empty()) {
+        std::fprintf(stderr, "reportcounterd: job %lld has no run left to make (%s)\n",
+                     (long long)id, job->Status.c_str());
+        return 1;
+    }
+    const TRunRecord run = runner.RunOnce(*job, job->NextRun, 0);
+    PrintRuns({run});
+    return run.Status == RunDone ? 0 : 3;
 }
 
 } // namespace
@@ -74,11 +131,12 @@ int main(int argc, char** argv) {
             return Usage(("unexpected argument " + a).c_str());
         }
     }
-    if (command != "serve" && command != "jobs" && command != "run-due")
+    if (command != "serve" && command != "jobs" && command != "runs" && command != "run-due" &&
+        command != "run-next")
         return Usage(("unknown command " + command).c_str());
     for (const auto& [k, v] : opt)
         if (k != "listen" && k != "port" && k != "queue" && k != "erp" && k != "output" &&
-            k != "now" && k != "commit-each")
+            k != "now" && k != "commit-each" && k != "job")
             return Usage(("unknown option --" + k).c_str());
 
     QCoreApplication app(argc, argv);
@@ -102,8 +160,8 @@ int main(int argc, char** argv) {
         if (!config.OutputPath.empty() && config.OutputPath.back() != '/')
             config.OutputPath += '/';
     }
-    if (config.QueueFile.empty() ||
-        (command != "jobs" && (config.ErpDatabase.empty() || config.OutputPath.empty()))) {
+    if (config.QueueFile.empty() || (command != "jobs" && command != "runs" &&
+                                     (config.ErpDatabase.empty() || config.OutputPath.empty()))) {
         ServerLog(configError.empty() ? "the queue, ERP database and output folder are not set"
                                       : configError);
         return 1;
@@ -113,6 +171,8 @@ int main(int argc, char** argv) {
         auto context = std::make_shared<TServerContext>(config);
         if (command == "jobs")
             return ListJobs(*context);
+        if (command == "runs")
+            return ListRuns(*context, opt.count("job") ? opt["job"] : std::string());
 
         TRunnerLock lock(config.QueueFile);
         TJobRunner runner(*context);
@@ -121,6 +181,8 @@ int main(int argc, char** argv) {
             ServerLog(std::to_string(recovered.Interrupted) + " interrupted runs found; repeated " +
                       std::to_string(recovered.Reruns));
 
+        if (command == "run-next")
+            return RunNext(*context, runner, opt.count("job") ? opt["job"] : std::string());
         if (command == "run-due") {
             const auto s = runner.RunDue(opt.count("now") ? opt["now"] : NowText());
             std::printf("%d runs, %d failed, %d interrupted runs repeated\n",

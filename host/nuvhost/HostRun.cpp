@@ -1,6 +1,7 @@
 #include "HostRun.h"
 
 #include "HostValues.h"
+#include "MessageAnswerer.h"
 
 #include <QEventLoop>
 #include <QPixmap>
@@ -82,6 +83,10 @@ int RunUnattended(const THostOptions& options, const TManagerConnection& manager
     if (!values)
         return ExitUsage;
     const int runMode = options.RunMode.value_or(values->RunMode.value_or(2));
+    // Nobody answers the dialog's messages: they are written out and answered as Enter would.
+    std::optional<TMessageAnswerer> answerer;
+    if (runMode != 0)
+        answerer.emplace(err);
 
     TOpened opened = OpenModule(options, manager, err);
     if (opened.Failure != 0)
@@ -143,6 +148,7 @@ int RunScreenshot(const THostOptions& options, const TManagerConnection& manager
             return ExitUsage;
         }
     }
+    const TMessageAnswerer answerer(err);
     TOpened opened = OpenModule(options, manager, err);
     if (opened.Failure != 0)
         return opened.Failure;

@@ -692,9 +692,18 @@ void TfrmBaseGene::FormKeyPress(TObject*, TKeyChar& Key) {
         }
         return;
     }
+    // A listed selection panel ends its page at its last part: the end of the range, or the
+    // list (the focus is always on one of its parts, never on the panel itself).
+    auto* panel = active != nullptr ? dynamic_cast<TSelectPanel*>(active->Owner()) : nullptr;
+    const bool panelEnd =
+        panel != nullptr &&
+        active == (panel->IsRangeActive() ? static_cast<TWinControl*>(panel->edFinal)
+                                          : static_cast<TWinControl*>(panel->ListBox));
     const bool pageEnd =
         std::any_of(PageEndControls.begin(), PageEndControls.end(),
-                    [active](const TComponentRef<TWinControl>& c) { return c.Get() == active; });
+                    [active, panel, panelEnd](const TComponentRef<TWinControl>& c) {
+                        return c.Get() == active || (panelEnd && c.Get() == panel);
+                    });
     auto nextPage = [this] {
         if (pgOption->ActivePageIndex() < pgOption->PageCount() - 1)
             pgOption->SelectNextPage(true);

@@ -56,15 +56,7 @@ private:
     FreeGuard* freeGuards_ = nullptr;
 };
 
-// The library's export that replaces frmBaseGeneClass and returns the previous class
-// (Kelt58C.cpp), as a program that loads the library finds it.
-using TSetDialogClassFunc = TfrmBaseGeneClass (*)(TfrmBaseGeneClass DialogClass);
-inline constexpr const char* SetDialogClassName = "NuvSetDialogClass";
-
 // UTF-16 text of UTF-8 text; invalid sequences become U+FFFD.
 WideString Utf8ToWide(std::string_view Text);
 
 } // namespace nuv
-
-extern "C" NUV_CONTROLLER_EXPORT nuv::TfrmBaseGeneClass
-NuvSetDialogClass(nuv::TfrmBaseGeneClass DialogClass);

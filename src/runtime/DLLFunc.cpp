@@ -104,6 +104,10 @@ void ConnectServices(TBaseGeneState& dialog) {
     } catch (const Exception&) {
         dialog.VarManager = Variant();
     }
+    // The dialog's dates follow the company's layout from here on (masks, shown and stored
+    // dates); without settings they keep the defaults.
+    GetDateLayout(dialog);
+    GetDateSeparator(dialog);
     dialog.Validator = ManagerService(dialog.Manager, TManagerService::Validator);
 }
 

@@ -40,7 +40,8 @@ bool IsDllModulePath(const std::string& Path);
 
 // Obtains the Manager (outside the library, when none was handed in: a new
 // "ProwenWorkCenter.Manager"), hands it to the converter, obtains VarManager and loads the
-// settings (CaptionTag := "NUV002"), then Validator.
+// settings (CaptionTag := "NUV002", DateLayout and DateSeparator := "Sys001" and "Sys002"),
+// then Validator.
 void ConnectServices(TBaseGeneState& Dialog);
 // Obtains the services that ServiceFlags selects: sf_F2Window gives F2Window and InputDay,
 // sf_Counter Counter, sf_Phrase Phrase. A failure leaves only that object unassigned.

@@ -2,16 +2,19 @@
 
 #include "controls/SelectPnl.h"
 #include "platform/AsciiText.h"
+#include "platform/UnicodeText.h"
 #include "runtime/DialogText.h"
 #include "runtime/FieldChecks.h"
 #include "runtime/NuMsg.h"
 #include "support/LibStrs.h"
+#include "ui/Buttons.h"
 #include "ui/ComCtrls.h"
 #include "ui/Mask.h"
 #include "ui/StdCtrls.h"
 #include "ui/TypInfo.h"
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace nuv {
@@ -75,6 +78,24 @@ std::string DisplayDate(TBaseGeneState& dialog, const std::string& value, bool y
     return value;
 }
 
+// A host value for a date field: empty, or the stored form "yyyymmdd" ("yyyymm" for a
+// year-month field) of a real date. Anything else would land in the field's mask cut up and be
+// read as some other date.
+bool IsStoredDate(const std::string& value, bool yearMonth) {
+    if (value.empty())
+        return true;
+    if (yearMonth)
+        return AllDigits(value, 6) && DateFromYYYYMMDD(value + "01") != 0;
+    return AllDigits(value, 8) && DateFromYYYYMMDD(value) != 0;
+}
+
+// A text that the edit can hold whole: an edit with a maximum length (counted as the edit
+// counts, in UTF-16 units) would cut a longer one.
+bool FitsEdit(const TCustomEdit* edit, const std::string& text) {
+    return edit == nullptr || edit->MaxLength() <= 0 ||
+           Utf8ToUtf16(text).size() <= static_cast<std::size_t>(edit->MaxLength());
+}
+
 bool IsListed(const std::string& list, const std::string& name) {
     for (const std::string& item : SplitNames(list))
         if (SameTextAscii(item, name))
@@ -95,6 +116,10 @@ TApply PanelApplier(TBaseGeneState& dialog, TSelectPanel* panel, const Variant& 
         if (panel->Style() == sp_Discrete)
             return {};
         std::string b = value[low + 1].ToString(), e = value[low + 2].ToString();
+        if (dates && (!IsStoredDate(b, false) || !IsStoredDate(e, false)))
+            return {};
+        if (!FitsEdit(panel->edBegin, b) || !FitsEdit(panel->edFinal, e))
+            return {};
         if (dates)
             b = DisplayDate(dialog, b, false), e = DisplayDate(dialog, e, false);
         return [panel, b, e] {
@@ -129,15 +154,39 @@ TApply PanelApplier(TBaseGeneState& dialog, TSelectPanel* panel, const Variant& 
     return {};
 }
 
+// "Y" or "N" (or a number) as a switch; nullopt for anything else.
+std::optional<bool> SwitchValue(const Variant& value) {
+    if (value.IsArray())
+        return std::nullopt;
+    if (value.IsNumeric())
+        return value.ToBool();
+    const std::string v = UpperAscii(TrimBlanks(value.ToString()));
+    if (v != "Y" && v != "N")
+        return std::nullopt;
+    return v == "Y";
+}
+
 TApply ControlApplier(TBaseGeneState& dialog, TComponent* c, const Variant& value) {
     if (auto* panel = dynamic_cast<TSelectPanel*>(c))
         return PanelApplier(dialog, panel, value);
-    if (HasProperty(c, "Checked") && !value.IsArray()) {
-        const std::string v = UpperAscii(TrimBlanks(value.ToString()));
-        if (v != "Y" && v != "N" && !value.IsNumeric())
+    // A toggle button goes down or up through its click, so that what hangs on the switch
+    // (pages shown, fields required) follows as for a person's click.
+    if (auto* toggle = dynamic_cast<TSpeedButton*>(c); toggle && toggle->GroupIndex() != 0) {
+        const std::optional<bool> on = SwitchValue(value);
+        if (!on)
             return {};
-        const bool on = value.IsNumeric() ? value.ToBool() : v == "Y";
-        return [c, on] { SetOrdPropByName(c, "Checked", on ? 1 : 0); };
+        return [toggle, down = *on] {
+            if (toggle->Down() == down)
+                return;
+            toggle->SetDown(down);
+            toggle->Click();
+        };
+    }
+    if (HasProperty(c, "Checked") && !value.IsArray()) {
+        const std::optional<bool> on = SwitchValue(value);
+        if (!on)
+            return {};
+        return [c, on = *on] { SetOrdPropByName(c, "Checked", on ? 1 : 0); };
     }
     if (HasProperty(c, "ItemIndex") && value.IsArray()) {
         if (value.ArrayCount() < 1)
@@ -145,15 +194,24 @@ TApply ControlApplier(TBaseGeneState& dialog, TComponent* c, const Variant& valu
         const int item = value[value.ArrayLowBound()].ToIntDef(0);
         if (item < 1)
             return {};
+        if (auto* combo = dynamic_cast<TCustomComboBox*>(c);
+            combo && item > combo->Items()->Count())
+            return {};
         return [c, item] { SetOrdPropByName(c, "ItemIndex", item - 1); };
     }
     if (dynamic_cast<TCustomEdit*>(c) && !value.IsArray()) {
         std::string text = value.ToString();
         std::string mask;
+        if (!FitsEdit(dynamic_cast<TCustomEdit*>(c), text))
+            return {};
         if (IsListed(dialog.DateFieldList, c->Name())) {
+            if (!IsStoredDate(text, false))
+                return {};
             text = DisplayDate(dialog, text, false);
             mask = DateEditMask(dialog);
         } else if (IsListed(dialog.YearMonthFieldList, c->Name())) {
+            if (!IsStoredDate(text, true))
+                return {};
             text = DisplayDate(dialog, text, true);
             mask = YearMonthEditMask(dialog);
         }

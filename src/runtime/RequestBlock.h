@@ -50,8 +50,10 @@ bool BaseConditionData(TBaseGeneState& Dialog, Variant& Data, int Index);
 
 // Puts host values addressed by component name into the controls: Values is [pairs, values],
 // pairs[i][1] a component name, values[i] its value in the request's condition-data form
-// (dates as "yyyymmdd"). When a name is unknown or its control takes no such value, nothing is
-// changed and "W;000014" is posted with the name; the result is False.
+// (dates as "yyyymmdd"). When a name is unknown or its control takes no such value (a date
+// field's value that is no stored date, a text longer than the edit's maximum length, an item
+// number past the combo box's items), nothing is changed and "W;000014" is posted with the
+// name; the result is False.
 bool ApplyValuesByName(TBaseGeneState& Dialog, const Variant& Values);
 
 } // namespace nuv

@@ -181,6 +181,9 @@ public:
     explicit TControl(TComponent* owner);
     ~TControl() override;
     void BeforeDestruction() override;
+    // The widget carries the component's name as its object name, so that tools working on
+    // the Qt side (accessibility, tests driving a loaded plug-in) can find the control.
+    void SetName(const std::string& name) override;
 
     TWinControl* Parent() const { return parent_; }
     virtual void SetParent(TWinControl* parent);

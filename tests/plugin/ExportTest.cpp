@@ -1,11 +1,12 @@
-// A test host: loads the built plug-in library with dlopen, finds its exports, registers the
-// test dialog class through the library's export and drives the controller through
-// GetController, exactly as a host program does. The library holds its own copy of the
+// A test host: loads the test build of the plug-in library with dlopen, finds its exports,
+// registers the test dialog class through the test build's hook and drives the controller
+// through GetController, exactly as a host program does. The library holds its own copy of the
 // platform layer; the test dialog lives in this program's copy, and the library reaches it
 // only through the dialog's virtual operations.
 #include "TestDialog.h"
 
 #include "plugin/DLLRPCtrller.h"
+#include "plugin/DialogClassHook.h"
 #include "uitest/UiTestSupport.h"
 
 #include <nuv/DLLBaseCtrller.h>
@@ -20,6 +21,8 @@
 #include <vector>
 
 using namespace nuv;
+using nuv::test::SetDialogClassName;
+using nuv::test::TSetDialogClassFunc;
 using nuv::test::TTestDialog;
 
 namespace {
@@ -95,6 +98,13 @@ protected:
 };
 
 using Lines = std::vector<std::string>;
+
+// The library's start-up block has put in the report dialog before any host call: the class
+// the test replaced was there already.
+TEST_F(ControllerThroughExport, TheStartUpBlockRegistersTheReportDialog) {
+    EXPECT_NE(previousClass, nullptr);
+    EXPECT_NE(previousClass, &DialogClassOf<TTestDialog>);
+}
 
 TEST_F(ControllerThroughExport, LifecycleNotifiesInOrderAfterTheDialogsOwnHandlers) {
     ASSERT_TRUE(ctl->IsDialogFreed());

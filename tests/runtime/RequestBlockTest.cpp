@@ -5,6 +5,7 @@
 #include "RuntimeFixture.h"
 #include "controls/SelectPnl.h"
 #include "runtime/FieldWiring.h"
+#include "ui/Buttons.h"
 #include "ui/Mask.h"
 #include "ui/StdCtrls.h"
 
@@ -284,15 +285,66 @@ TEST_F(RequestBlockTest, HostValuesByName) {
     EXPECT_EQ(edPrintDate->Text(), "92/12/01") << "a stored date is shown in the layout";
 }
 
-TEST_F(RequestBlockTest, UnknownNameOrControlWithoutValueChangesNothing) {
+// A toggle button (a speed button of a group that may be all up, as the periodic switch) takes
+// "Y" and "N": it goes down or up and its click handler runs, as for a person's click; a value
+// that leaves it as it is runs nothing.
+TEST_F(RequestBlockTest, HostValuesSwitchAToggleButtonThroughItsClick) {
+    struct Handler {
+        std::vector<bool> seen;
+        TSpeedButton* button = nullptr;
+        void Click(TObject*) { seen.push_back(button->Down()); }
+    } handler;
+    auto* button = new TSpeedButton(d);
+    button->SetName("btnPeriod");
+    button->SetGroupIndex(2);
+    button->SetAllowAllUp(true);
+    handler.button = button;
+    button->OnClick = TNotifyEvent(&handler, &Handler::Click);
+    struct Case {
+        const char* value;
+        bool down;
+        std::vector<bool> clicks;
+    };
+    const Case cases[] = {{"Y", true, {true}}, {"Y", true, {}}, {"n", false, {false}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        handler.seen.clear();
+        ASSERT_TRUE(ApplyValuesByName(
+            *d, Variant::ArrayOf({Variant::ArrayOf({Variant::ArrayOf({"", "btnPeriod"})}),
+                                  Variant::ArrayOf({c.value})})));
+        EXPECT_EQ(button->Down(), c.down);
+        EXPECT_EQ(handler.seen, c.clicks);
+    }
+    EXPECT_FALSE(ApplyValuesByName(
+        *d, Variant::ArrayOf({Variant::ArrayOf({Variant::ArrayOf({"", "btnPeriod"})}),
+                              Variant::ArrayOf({"maybe"})})));
+}
+
+TEST_F(RequestBlockTest, UnknownNameOrValueTheControlCannotHoldChangesNothing) {
     auto* ed11 = new TEdit(d);
     ed11->SetName("ed11");
     ed11->SetText("before");
+    auto* ed12 = new TEdit(d);
+    ed12->SetName("ed12");
+    ed12->SetMaxLength(4);
+    SetDateFields(*d, "edPrintDate");
     struct Case {
         const char* name;
         Variant value;
     };
-    const Case cases[] = {{"edNone", "x"}, {"lblToday", "x"}, {"ed11", Variant::ArrayOf({"x"})}};
+    const Case cases[] = {
+        {"edNone", "x"},
+        {"lblToday", "x"},
+        {"ed11", Variant::ArrayOf({"x"})},
+        // The edit would cut the text to its maximum length.
+        {"ed12", "ABCDE"},
+        {"ed12", "統一發票號"},
+        // A date field takes the stored form of a real date; others would be cut by the mask.
+        {"edPrintDate", "2003-12-01"},
+        {"edPrintDate", "2003/12/01"},
+        {"edPrintDate", "20031301"},
+        {"edPrintDate", "200312"},
+    };
     for (const Case& c : cases) {
         d->MessageRefs.clear();
         auto pairs =

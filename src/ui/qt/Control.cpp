@@ -91,6 +91,12 @@ void TControl::Init(TWidgetFactory factory) {
     w->hide();
 }
 
+void TControl::SetName(const std::string& name) {
+    TComponent::SetName(name);
+    if (QWidget* w = impl_->widget)
+        w->setObjectName(QString::fromStdString(Name()));
+}
+
 TControl::~TControl() {
     if (auto* form = GetParentForm(this))
         if (form != this) {

@@ -1,6 +1,6 @@
 // A small report module for the host's tests, "TestRpt.so": it exports GetController and
-// serves a simple parameter dialog through the controller of Kelt58C.so (loaded from beside
-// this library's build, its dialog class replaced through NuvSetDialogClass).
+// serves a simple parameter dialog through the controller of the test build of Kelt58C.so (its
+// dialog class replaced through the test build's NuvSetDialogClass).
 //
 // The dialog has an item field (ed01), a note field (ed02), OK and Cancel. Its "server" takes
 // a request whose item is filled in and refuses one without. Like the report dialog it reads
@@ -8,6 +8,7 @@
 // presses OK by itself for a run mode other than 0 and closes (and frees) itself after an
 // accepted request; the reply names the item and what it knew of the manager.
 #include "plugin/DLLRPCtrller.h"
+#include "plugin/DialogClassHook.h"
 #include "runtime/DialogContract.h"
 
 #include "platform/Automation.h"
@@ -20,6 +21,8 @@
 namespace {
 
 using namespace nuv;
+using nuv::test::SetDialogClassName;
+using nuv::test::TSetDialogClassFunc;
 
 class TTestReportDialog : public TBaseGeneDialogOf<TForm> {
 public:
