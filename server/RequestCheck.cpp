@@ -78,10 +78,12 @@ void CheckConditionValue(const Variant& v, int i) {
     const std::string where = "condition data element " + std::to_string(i);
     if (v.IsEmptyOrNull())
         Refuse(where + " is " + (v.IsNull() ? "Null" : "unassigned"));
-    if (v.IsText())
+    // Check boxes of the report settings travel as Booleans.
+    if (v.IsText() || v.Type() == VarType::Boolean)
         return;
     if (!v.IsArray() || v.ArrayDimCount() != 1)
-        Refuse(where + " must be a text or a one-dimensional array, not " + v.TypeName());
+        Refuse(where + " must be a text, a Boolean or a one-dimensional array, not " +
+               v.TypeName());
     const int low = v.ArrayLowBound(), high = v.ArrayHighBound();
     const std::string marker = low == 0 && high >= 0 && v[0].IsText() ? v[0].ToString() : "";
     if (marker == std::string(1, RangeMarker)) {
