@@ -174,7 +174,7 @@ TEST_F(CommandLineTest, TheScreenshotIsTheFilledInDialog) {
         Run({"-m", "TestRpt", "--values", QString::fromStdString(dir / "values.json"), "--run-mode",
              "2", "--screenshot", QString::fromStdString(png)});
     EXPECT_EQ(hidden.ExitCode, ExitUsage) << "a dialog that runs by itself shows nothing";
-    const TRun unwritable = Run({"-m", "TestRpt", "--screenshot", "/nonexistent/dialog.png"});
+    const TRun unwritable = Run({"-m", "TestRpt", "--screenshot", "/dev/null/dialog.png"});
     EXPECT_EQ(unwritable.ExitCode, ExitNoScreenshot);
 }
 

@@ -91,15 +91,13 @@ TSystemInstallation::~TSystemInstallation() {
 }
 
 void TSystemInstallation::SetInterfaceCodePage(const std::string& codePage) {
-    // FIXME: the client should name the server "localhost" so that the request travels over
-    // TCP to the daemon; the dialog's socket transport is not merged into this branch yet, so
-    // the address 127.0.0.1 makes it use the server class in its own process, which stores the
-    // job in the same queue that the daemon runs.
+    // The client names the server "localhost", so that the request travels over TCP to the
+    // daemon (the address 127.0.0.1 would make the dialog use the server class in-process).
     dir_.Write("client/TarvelC.ini", "[Client Components]\nLangType=CHT\n\n"
                                      "[CodePage]\nUICodePage=" +
                                          codePage +
                                          "\nDBCodePage=950\n\n"
-                                         "[Server Information]\nComputerName=127.0.0.1\n"
+                                         "[Server Information]\nComputerName=localhost\n"
                                          "ServerPort=" +
                                          std::to_string(port_) + "\nSupportCallBack=0\n");
 }
