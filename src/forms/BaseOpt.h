@@ -262,7 +262,7 @@ private:
     // Builds the periodic page's components (the constructor calls it).
     void CreatePeriodPage();
     // Shows the panel of a cycle mode, records its required fields and installs the lists.
-    void ApplyCycleMode(TPanel* Panel, const char* Required);
+    void ApplyCycleMode(TPanel* Panel, std::string Required);
     // Enables the count, unit, mode and days of one changing-date group by its check box, the
     // condition's type letter and the mode.
     void EnableDateGroup(TCheckBox* Check, TSpinEdit* Count, TComboBox* Unit, TComboBox* Mode,

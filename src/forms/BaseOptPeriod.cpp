@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <initializer_list>
+#include <utility>
 
 namespace nuv {
 
@@ -81,6 +82,11 @@ int ExitNumber(const std::string& text) {
 std::string RuleNumber(const TSpinEdit* edit) {
     int v = ExitNumber(edit->Text());
     return std::to_string(std::clamp(v, edit->MinValue(), edit->MaxValue()));
+}
+
+// A real date written "YYYYMMDD" (an empty text is none).
+bool IsDate8(const std::string& text) {
+    return text.size() == 8 && DateFromYYYYMMDD(text) != 0;
 }
 
 int SelectedIndex(const TComboBox* box) {
@@ -215,14 +221,14 @@ void TfrmBaseOpt::CreatePeriodPage() {
     label(tsPeriodOption, "分", 173, 13);
 
     // The cycle mode: the buttons on the left, the chosen mode's panel at (76, 12).
-    gbCycleStyle = group("gbCycleStyle", "循環模式", 6, 36, 430, 94);
+    gbCycleStyle = group("gbCycleStyle", "循環模式", 6, 36, 424, 94);
     rdoHourMin = radio("rdoHourMin", "時分", gbCycleStyle, 10, 16, 60);
     rdoEveryday = radio("rdoEveryday", "每天", gbCycleStyle, 10, 34, 60);
     rdoEveryWeek = radio("rdoEveryWeek", "每週", gbCycleStyle, 10, 52, 60);
     rdoEveryMonth = radio("rdoEveryMonth", "每月", gbCycleStyle, 10, 70, 60);
     rdoEveryday->SetChecked(true);
 
-    pnHourMin = panel("pnHourMin", gbCycleStyle, 76, 12, 346, 76);
+    pnHourMin = panel("pnHourMin", gbCycleStyle, 76, 12, 340, 76);
     label(pnHourMin, "每", 4, 7);
     meHour = spin(new TSpinEdit(this), "meHour", pnHourMin, 22, 4, 42, 0, 23, 2, 0, "時間: 時");
     label(pnHourMin, "時", 68, 7);
@@ -230,12 +236,12 @@ void TfrmBaseOpt::CreatePeriodPage() {
     label(pnHourMin, "分", 132, 7);
     pnHourMin->SetVisible(false);
 
-    pnDay = panel("pnDay", gbCycleStyle, 76, 12, 346, 76);
+    pnDay = panel("pnDay", gbCycleStyle, 76, 12, 340, 76);
     label(pnDay, "每", 4, 25);
     meDay = spin(new TNuSpinEdit(this), "meDay", pnDay, 22, 22, 50, 1, 999, 3, 1, "");
     label(pnDay, "天", 76, 25);
 
-    pnWeek = panel("pnWeek", gbCycleStyle, 76, 12, 346, 76);
+    pnWeek = panel("pnWeek", gbCycleStyle, 76, 12, 340, 76);
     label(pnWeek, "重複於每", 4, 25);
     meWeek = spin(new TNuSpinEdit(this), "meWeek", pnWeek, 58, 22, 42, 1, 99, 2, 1, "");
     label(pnWeek, "週的", 104, 25);
@@ -244,7 +250,7 @@ void TfrmBaseOpt::CreatePeriodPage() {
                           WeekdayNames[4], WeekdayNames[5], WeekdayNames[6]});
     pnWeek->SetVisible(false);
 
-    pnMonth = panel("pnMonth", gbCycleStyle, 76, 12, 346, 76);
+    pnMonth = panel("pnMonth", gbCycleStyle, 76, 12, 340, 76);
     rdomonth_1 = radio("rdomonth_1", "每", pnMonth, 0, 12, 38);
     meMonth_M1 = spin(new TNuSpinEdit(this), "meMonth_M1", pnMonth, 40, 11, 42, 1, 99, 2, 1, "");
     label(pnMonth, "個月的", 86, 14);
@@ -254,9 +260,9 @@ void TfrmBaseOpt::CreatePeriodPage() {
     meMonth_M2 = spin(new TNuSpinEdit(this), "meMonth_M2", pnMonth, 40, 41, 42, 1, 99, 2, 1, "");
     label(pnMonth, "個月的", 86, 44);
     cbo1Month_M2 = combo(
-        "cbo1Month_M2", pnMonth, 128, 41, 66,
+        "cbo1Month_M2", pnMonth, 128, 41, 74,
         {OrdinalNames[0], OrdinalNames[1], OrdinalNames[2], OrdinalNames[3], OrdinalNames[4]});
-    cbo2Month_M2 = combo("cbo2Month_M2", pnMonth, 198, 41, 80,
+    cbo2Month_M2 = combo("cbo2Month_M2", pnMonth, 206, 41, 80,
                          {WeekdayNames[0], WeekdayNames[1], WeekdayNames[2], WeekdayNames[3],
                           WeekdayNames[4], WeekdayNames[5], WeekdayNames[6]});
     rdomonth_1->SetChecked(true);
@@ -282,15 +288,15 @@ void TfrmBaseOpt::CreatePeriodPage() {
     rbCycleRang_1->SetChecked(true);
 
     // The runs the schedule gives, beside the range that ends them.
-    gbNextRuns = group("gbNextRuns", "預定執行時間", 250, 134, 186, 112);
+    gbNextRuns = group("gbNextRuns", "預定執行時間", 250, 134, 180, 112);
     lblNextRuns = new TLabel(this);
-    named(lblNextRuns, "lblNextRuns", gbNextRuns, 12, 18, 166, 88);
+    named(lblNextRuns, "lblNextRuns", gbNextRuns, 12, 18, 160, 88);
     lblNextRuns->SetAutoSize(false);
     lblNextRuns->SetWordWrap(true);
     lblNextRuns->SetCaption("");
 
     // The changing fields.
-    gbDynamicFields = group("gbDynamicFields", "變動欄位", 6, 250, 430, 100);
+    gbDynamicFields = group("gbDynamicFields", "變動欄位", 6, 250, 424, 100);
     lblPeriod13 = new TLabel(this);
     named(lblPeriod13, "lblPeriod13", gbDynamicFields, 10, 21, 30, 14);
     lblPeriod13->SetCaption("條件:");
@@ -321,12 +327,12 @@ void TfrmBaseOpt::CreatePeriodPage() {
         for (TControl* c : std::initializer_list<TControl*>{check, count, unit, mode, days})
             c->SetEnabled(false);
     };
-    pnSp = panel("pnSp", gbDynamicFields, 6, 44, 414, 50);
+    pnSp = panel("pnSp", gbDynamicFields, 6, 44, 412, 50);
     moveGroup(pnSp, 0, "spChangeDate_B", "變動起始日期", "seDay_B1", "cboDay_B1", "cboDay_B2",
               "seDay_B2", spChangeDate_B, seDay_B1, cboDay_B1, cboDay_B2, seDay_B2);
     moveGroup(pnSp, 26, "spChangeDate_E", "變動截止日期", "seDay_E1", "cboDay_E1", "cboDay_E2",
               "seDay_E2", spChangeDate_E, seDay_E1, cboDay_E1, cboDay_E2, seDay_E2);
-    pnEdit = panel("pnEdit", gbDynamicFields, 6, 44, 414, 50);
+    pnEdit = panel("pnEdit", gbDynamicFields, 6, 44, 412, 50);
     moveGroup(pnEdit, 0, "edChangeDate", "變動日期", "seDay1", "cboDay1", "cboDay2", "seDay2",
               edChangeDate, seDay1, cboDay1, cboDay2, seDay2);
     pnEdit->SetVisible(false);
@@ -429,6 +435,9 @@ void TfrmBaseOpt::btnPeriodClick(TObject*) {
 void TfrmBaseOpt::PreparePeriodPage() {
     try {
         DynamicEditing = false;
+        // The date fields below take the masks of the company's date layout.
+        TBaseGeneState::GetDateLayout();
+        TBaseGeneState::GetDateSeparator();
         const int own = ConditionCount - BaseEntryCount;
         Variant texts = Variant::CreateArray({{1, ConditionCount}});
         CollectConditionText(texts, own);
@@ -496,7 +505,8 @@ void TfrmBaseOpt::PreparePeriodPage() {
 
         TBaseGeneState::CheckDateField(meStartDate, true);
         meStartDate->SetText(
-            FormatDateByLayout(static_cast<TDateType>(DateLayout), DateSeparator, Today()));
+            FormatDateByLayout(static_cast<TDateType>(TBaseGeneState::GetDateLayout()),
+                               TBaseGeneState::GetDateSeparator(), Today()));
         CycleRequiredFields = "meDay,meStartDate";
 
         if (!PeriodDefaultsPending) {
@@ -540,9 +550,11 @@ void TfrmBaseOpt::pgOptionChange(TObject* Sender) {
         std::string hour, minute;
         const std::string first = PeriodicFirstRun(hour, minute);
         TBaseGeneState::CheckDateField(edDate, true);
-        edDate->SetText(first.empty() ? std::string()
-                                      : FormatDateByLayout(static_cast<TDateType>(DateLayout),
-                                                           DateSeparator, DateFromYYYYMMDD(first)));
+        edDate->SetText(
+            first.empty()
+                ? std::string()
+                : FormatDateByLayout(static_cast<TDateType>(TBaseGeneState::GetDateLayout()),
+                                     TBaseGeneState::GetDateSeparator(), DateFromYYYYMMDD(first)));
         edHour->SetText(hour);
         edMin->SetText(minute);
     } catch (const Exception&) {
@@ -630,7 +642,7 @@ bool TfrmBaseOpt::CompletePeriodicRequest() {
             TSchedule::FromRecord(record);
         } catch (const Exception& e) {
             const Variant& range = record[3];
-            if (range[1].ToInt() == 2 && !IsValidYYYYMMDD(range[2].ToString())) {
+            if (range[1].ToInt() == 2 && !IsDate8(range[2].ToString())) {
                 TBaseGeneState::PostMessageRef("E;000005");
             } else if (range[1].ToInt() == 2 && range[2].ToString() < range[0].ToString()) {
                 TBaseGeneState::PostMessageRef("E;100082;" + rbCycleRang_3->Caption() + ";" +
@@ -694,11 +706,11 @@ std::vector<std::string> TfrmBaseOpt::NextRunLines() {
     }
     const Variant& range = record[3];
     const std::string start = range[0].ToString();
-    if (!IsValidYYYYMMDD(start))
+    if (!IsDate8(start))
         return {StartDateMissing};
     if (range[1].ToInt() == 2) {
         const std::string end = range[2].ToString();
-        if (!IsValidYYYYMMDD(end))
+        if (!IsDate8(end))
             return {EndDateMissing};
         if (end < start)
             return {EndBeforeStart};
@@ -712,9 +724,9 @@ std::vector<std::string> TfrmBaseOpt::NextRunLines() {
     std::vector<std::string> lines;
     for (const std::string& run : runs) {
         const double date = DateFromYYYYMMDD(RunDateOf(run));
-        lines.push_back(
-            FormatDateByLayout(static_cast<TDateType>(DateLayout), DateSeparator, date) + " (" +
-            WeekdayShortNames[DayOfWeek(date) - 1] + ") " + run.substr(11, 5));
+        lines.push_back(FormatDateByLayout(static_cast<TDateType>(TBaseGeneState::GetDateLayout()),
+                                           TBaseGeneState::GetDateSeparator(), date) +
+                        " (" + WeekdayShortNames[DayOfWeek(date) - 1] + ") " + run.substr(11, 5));
     }
     if (static_cast<int>(runs.size()) < ShownRunCount)
         lines.emplace_back(NoFurtherRunsText);
@@ -736,14 +748,14 @@ void TfrmBaseOpt::PeriodScheduleChange(TObject*) {
 
 // --- cycle mode and range --------------------------------------------------------------------
 
-void TfrmBaseOpt::ApplyCycleMode(TPanel* Panel, const char* Required) {
+void TfrmBaseOpt::ApplyCycleMode(TPanel* Panel, std::string Required) {
     if (Panel != nullptr) {
         for (TPanel* p : {pnHourMin, pnDay, pnWeek, pnMonth})
             p->SetVisible(p == Panel);
         Panel->SetLeft(76);
         Panel->SetTop(12);
     }
-    CycleRequiredFields = Required;
+    CycleRequiredFields = std::move(Required);
     InstallRequiredFields(
         {SavedRequiredFields, CycleRequiredFields, RangeRequiredFields, TimeRequiredFields});
     ShowNextRuns();
@@ -775,17 +787,17 @@ void TfrmBaseOpt::rdomonth_2Click(TObject*) {
 
 void TfrmBaseOpt::rbCycleRang_1Click(TObject*) {
     RangeRequiredFields.clear();
-    ApplyCycleMode(nullptr, CycleRequiredFields.c_str());
+    ApplyCycleMode(nullptr, CycleRequiredFields);
 }
 
 void TfrmBaseOpt::rbCycleRang_2Click(TObject*) {
     RangeRequiredFields = "meCycleRang_2";
-    ApplyCycleMode(nullptr, CycleRequiredFields.c_str());
+    ApplyCycleMode(nullptr, CycleRequiredFields);
 }
 
 void TfrmBaseOpt::rbCycleRang_3Click(TObject*) {
     RangeRequiredFields = "meEndDate";
-    ApplyCycleMode(nullptr, CycleRequiredFields.c_str());
+    ApplyCycleMode(nullptr, CycleRequiredFields);
 }
 
 void TfrmBaseOpt::meCycleRang_2Change(TObject*) {
@@ -851,11 +863,12 @@ void TfrmBaseOpt::meEndDateExit(TObject* Sender) {
     const std::string end = DateTextToStorage(*this, meEndDate->Text());
     if (start.empty() || end.empty() || end >= start)
         return;
-    CheckFailed = true;
     TBaseGeneState::PostMessageRef("E;100082;" + rbCycleRang_3->Caption() + ";" +
                                    lblPeriod11->Caption());
     if (auto* field = dynamic_cast<TWinControl*>(Sender); field != nullptr && field->CanFocus())
         field->SetFocus();
+    // Set last: the message and the focus coming back run other fields' exits, which clear it.
+    CheckFailed = true;
 }
 
 // --- changing fields -------------------------------------------------------------------------

@@ -51,7 +51,7 @@ const Variant& Part(const Variant& a, int i, const char* what) {
 
 std::string DateText8(const Variant& v, const char* what) {
     std::string s = v.ToString();
-    if (!IsValidYYYYMMDD(s))
+    if (s.size() != 8 || DateFromYYYYMMDD(s) == 0)
         Bad(std::string(what) + " '" + s + "' is not a date YYYYMMDD");
     return s;
 }

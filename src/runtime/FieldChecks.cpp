@@ -331,8 +331,13 @@ bool CheckYearMonthField(TBaseGeneState& dialog, TControl* control, bool prepare
 }
 
 bool IsFieldBlank(TObject* control) {
-    if (control == nullptr || !GetPropInfo(control, "Text"))
+    if (control == nullptr)
         return false;
+    // A spin edit publishes its Value, not its Text; emptied, it is as blank as an edit.
+    if (!GetPropInfo(control, "Text")) {
+        auto* edit = dynamic_cast<TCustomEdit*>(control);
+        return edit != nullptr && TrimBlanks(edit->Text()).empty();
+    }
     const std::string text = GetStrPropByName(control, "Text");
     std::string empty;
     if (auto* masked = dynamic_cast<TCustomMaskEdit*>(control)) {

@@ -51,8 +51,9 @@ bool CheckDateField(TBaseGeneState& Dialog, TControl* Control, bool Prepare, std
 bool CheckYearMonthField(TBaseGeneState& Dialog, TControl* Control, bool Prepare,
                          std::string& FailRef);
 
-// True when the control's Text shows nothing but what its empty mask shows; False for a
-// component without a published Text.
+// True when the control's Text shows nothing but what its empty mask shows; an edit that does
+// not publish its Text (a spin edit) is blank when emptied; False for any other component
+// without a published Text.
 bool IsFieldBlank(TObject* Control);
 
 // Reports the first required field left blank ("E;000037"), shows its page and focuses it; True

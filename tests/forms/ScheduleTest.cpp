@@ -3,6 +3,8 @@
 
 #include "forms/ScheduleRules.h"
 
+#include <nuv/Exception.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -127,4 +129,15 @@ TEST(Schedule, RunsStopAtTheEndOfTheCalendar) {
     EXPECT_EQ(ScheduleOf(CycleSpecMonthlyOnDay("1", "31"), CycleRangeNoEnd("99991201"))
                   .UpcomingRuns("", 5),
               (Runs{"9999-12-31 08:05:00"}));
+}
+
+// A start or end that is no full date is refused with the reason, not read as "no date".
+TEST(Schedule, StartAndEndMustBeRealDates) {
+    for (const char* start : {"", "2026120", "20261232", "2026120799"}) {
+        SCOPED_TRACE(start);
+        EXPECT_THROW(ScheduleOf(CycleSpecHourMinute(0, 30), CycleRangeNoEnd(start)), Exception);
+    }
+    EXPECT_THROW(ScheduleOf(CycleSpecEveryNDays("1"), CycleRangeUntil("20261207", "")), Exception);
+    EXPECT_THROW(ScheduleOf(CycleSpecEveryNDays("1"), CycleRangeUntil("20261207", "20261201")),
+                 Exception);
 }
