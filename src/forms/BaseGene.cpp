@@ -5,10 +5,12 @@
 #include "platform/Automation.h"
 #include "platform/SystemServices.h"
 #include "runtime/DLLFunc.h"
+#include "runtime/DialogText.h"
 #include "runtime/FieldWiring.h"
 #include "runtime/NuMsg.h"
 #include "runtime/RequestBlock.h"
 #include "support/HostObjects.h"
+#include "support/LibStrs.h"
 #include "ui/Dialogs.h"
 #include "ui/Grids.h"
 
@@ -31,16 +33,6 @@ int HighBoundOf(const Variant& Value) {
 }
 
 } // namespace
-
-// --- the connection ------------------------------------------------------------------------------
-
-void TBaseGeneConnection::Open() {
-    if (connected_)
-        return;
-    // FIXME: see the class comment; the TCP transport is not merged into this branch yet.
-    throw EOleError("Cannot connect to the application server " + Address + ":" +
-                    std::to_string(Port) + ": this build has no socket transport");
-}
 
 // --- construction ----------------------------------------------------------------------------
 
@@ -359,18 +351,17 @@ void TfrmBaseGene::OpenF2Window(const std::string& Table, const std::string& Key
         Result = Variant();
         return;
     }
-    // FIXME: Params and InitialText go to the service as they are; their conversion to the
-    // storage code page comes with the look-up work.
+    // The look-up runs on the database's texts: the parameters and the typed text go in the
+    // storage code page, the answer comes back for display.
     const Variant args = Variant::ArrayOf(
-        {Table, Key, Params, Variant(MultiSelect), InitialText, CompanyCode, DataSourceCode,
+        {Table, Key, ConvertToStorage(*this, Params), Variant(MultiSelect),
+         ConvertToStorage(*this, Variant(InitialText)), CompanyCode, DataSourceCode,
          Variant(static_cast<std::int32_t>(Handle())), Variant::MakeNull(), Variant::MakeNull(),
          Variant(F2Flag2), Variant(F2Flag1)});
-    Result = F2WindowF2GetData(F2Window, args);
-    if (CaptionsConverted)
-        TBaseGeneState::ToDisplayText(Result, Result);
+    Result = StoredForDisplay(*this, F2WindowF2GetData(F2Window, args));
 }
 
-void TfrmBaseGene::AfterConnect(TBaseGeneConnection&) {}
+void TfrmBaseGene::AfterConnect(TSocketConnection&) {}
 
 // --- dynamic operations ----------------------------------------------------------------------
 
@@ -432,7 +423,7 @@ bool TfrmBaseGene::ConnectServer() {
         ServerObject = OleVariant();
         if (MainMidas.Connected())
             MainMidas.Close();
-        LocalServer = MainMidas.Address == "127.0.0.1";
+        LocalServer = IsLocalHost(MainMidas.Address);
         if (LocalServer) {
             ServerObject = CreateAutomationObject(MainMidas.ServerName);
         } else {
@@ -566,8 +557,9 @@ std::string TfrmBaseGene::DiagnosticsText() const {
 
 void TfrmBaseGene::FormCreate(TObject* Sender) {
     TNuForm::FormCreate(Sender);
-    // FIXME: under the Simplified Chinese code page the process's date separator should become
-    // the locale's; the platform has no process-wide date separator to set yet.
+    // No process-wide date separator exists to follow the locale under the Simplified Chinese
+    // code page: dates travel as "YYYYMMDD" texts and date values, and are shown with the
+    // dialog's own DateSeparator (setting "Sys002").
     Application->SetHintHidePause(500000);
     VersionText = "870401-0.00.00";
     CompanyCode.clear();
@@ -789,8 +781,6 @@ void TfrmBaseGene::USERBTN02Click(TObject*) {
 
 // --- messages --------------------------------------------------------------------------------
 
-// FIXME: FocusControl should follow every focus change of the dialog (the error messages give
-// the focus back to it); for now it is the form until a check sets it.
 void TfrmBaseGene::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_F2LOOKUP:
@@ -802,6 +792,12 @@ void TfrmBaseGene::WndProc(TMessage& Message) {
     case WM_MOVE:
         TBaseGeneDialogOf<TNuForm>::WndProc(Message);
         RepaintHostWindow();
+        return;
+    case CM_FOCUSCHANGED:
+        // Error messages give the focus back to the control that had it last.
+        if (TWinControl* active = ActiveControl())
+            TBaseGeneState::FocusControl = active;
+        TBaseGeneDialogOf<TNuForm>::WndProc(Message);
         return;
     default:
         TBaseGeneDialogOf<TNuForm>::WndProc(Message);

@@ -26,6 +26,7 @@
 #include "controls/ExtPage.h"
 #include "controls/F2Button.h"
 #include "forms/NuForm.h"
+#include "platform/SConnect.h"
 #include "runtime/DialogContract.h"
 #include "ui/ActnList.h"
 #include "ui/Buttons.h"
@@ -42,33 +43,13 @@
 
 namespace nuv {
 
-// The dialog's connection to the application server (MainMidas): where the server is (Address,
-// Port), which server class to open (ServerName), and the server object once connected.
-//
-// FIXME: the TCP transport of the application server (TSocketConnection with its framed wire
-// format) is built on its own branch; until it is merged here, opening a connection to a remote
-// address fails with a clear error, which the dialog reports as "E;000006". The in-process
-// branch for the local address ("127.0.0.1", the server class created by CreateOleObject) needs
-// no transport and works.
-class TBaseGeneConnection {
-public:
-    std::string Address;
-    int Port = 211;
-    std::string ServerName;
-    bool SupportCallbacks = false;
-    void* ObjectBroker = nullptr;
-
-    // Connects and opens the server object; raises EOleError with the reason.
-    void Open();
-    // Closes the connection. Never raises.
-    void Close() { connected_ = false; }
-    bool Connected() const { return connected_; }
-    // The server object; unassigned while not connected.
-    Variant AppServer() const { return Variant(); }
-
-private:
-    bool connected_ = false;
-};
+// The dialog's connection to the application server (MainMidas) is the platform's
+// TSocketConnection: ConnectToServer sets its address and port from the client configuration,
+// and ConnectServer either creates the server class in-process (address "127.0.0.1") or opens
+// the connection and takes its server object. Opening waits at most ConnectTimeout (10 s) and
+// every call on the server object at most CallTimeout (60 s), so a server that is not there or
+// stops answering ends in an error message instead of a hung dialog.
+using TBaseGeneConnection = TSocketConnection;
 
 class TfrmBaseGene : public TBaseGeneDialogOf<TNuForm> {
     NUV_CLASS(TfrmBaseGene)
@@ -96,7 +77,8 @@ public:
     TF2Button* USERF201 = nullptr;
     TF2Button* USERF202 = nullptr;
     TListView* USERLV01 = nullptr;
-    TBaseGeneConnection MainMidas;
+    TSocketConnection MainMidas;
+    TSimpleObjectBroker ObjBroker;
     TPopupMenu* PopupMenu1 = nullptr;
     TMenuItem* N1 = nullptr;
     TMenuItem* N2 = nullptr;
@@ -127,7 +109,7 @@ public:
                               bool MultiSelect, const std::string& InitialText,
                               const Variant& Params);
     // Called once the connection was configured, before it is opened.
-    virtual void AfterConnect(TBaseGeneConnection& Connection);
+    virtual void AfterConnect(TSocketConnection& Connection);
 
     // --- dynamic operations --------------------------------------------------------------------
     // F2 for Control: focuses it; edPrintDate gets the quick-date window.

@@ -512,7 +512,8 @@ LRESULT SendMessage(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam);
 // Queues a message for the control of the handle; false when there is no such control now.
 // The message is dropped if the control is freed before the event loop delivers it.
 bool PostMessage(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam);
-// Repaints the window of the handle at once (nothing for an unknown handle).
+// Repaints the window of the handle at once: one of our controls, or a host window given by its
+// native window id (nothing for an unknown handle).
 void UpdateWindow(HWND handle);
 // Brings the form that owns the handle to the front and activates it.
 bool SetForegroundWindow(HWND handle);

@@ -85,6 +85,16 @@ public:
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
 };
 
+// The presenter of a program without a person (a stand-alone run that only makes a picture, a
+// test build of a module): every message is written to the error output and answered with its
+// default button (OK for a plain box); a modal form is not run and keeps its modal result.
+class TConsolePresenter : public TDialogPresenter {
+public:
+    TModalResult ShowMessageForm(TMessageForm& form) override;
+    void RunModal(TCustomForm& form, const std::function<bool()>& done) override;
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+};
+
 // The presenter in use (the Qt one unless replaced).
 TDialogPresenter& DialogPresenter();
 // Replaces the presenter; nullptr puts the Qt one back. Returns the previous one.

@@ -220,6 +220,13 @@ public:
     void BringToFront();
     void Minimize();
     void Restore();
+    // The start of a program of its own (not a plug-in in a host, which brings its
+    // application): creates the Qt application from the command line when there is none yet.
+    // It lives until the process ends.
+    void Initialize(int& argc, char** argv);
+    // Shows the main form and runs the events until the main form is freed or hidden (closed)
+    // or Terminate is called.
+    void Run();
     // Runs the events that are waiting, including posted messages and releases.
     void ProcessMessages();
     // Waits for at least one event and runs what is waiting.

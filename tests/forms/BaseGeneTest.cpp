@@ -1,7 +1,7 @@
 // The base parameter dialog as the controller drives it: a small descendant registered as the
 // controller's dialog class, the host's objects doubled (FakeServices), a real client
 // configuration in a temporary installation, and the scripted dialog presenter.
-#include "forms/BaseGene.h"
+#include "KeltTestDialog.h"
 
 #include "controls/SelectPnl.h"
 #include "fakes/FakeServices.h"
@@ -25,39 +25,6 @@ using namespace nuv;
 using namespace nuv::test;
 
 namespace {
-
-// A report dialog of module KEL: the smallest descendant a report module would write.
-class TfrmKeltTest : public TfrmBaseGene {
-public:
-    explicit TfrmKeltTest(TComponent* AOwner) : TfrmBaseGene(AOwner) {
-        SetName("frmKelt58");
-        memo = new TMemo(this);
-        memo->SetName("me01");
-        memo->SetParent(tsOption1);
-        memo->SetBounds(12, 12, 200, 60);
-        memo->SetTabOrder(0);
-        edit = new TEdit(this);
-        edit->SetName("ed11");
-        edit->SetParent(tsOption1);
-        edit->SetBounds(12, 84, 120, 24);
-        edit->SetTabOrder(1);
-        panel = new TSelectPanel(this);
-        panel->SetName("sp03");
-        panel->SetParent(tsOption1);
-        panel->SetBounds(12, 116, 300, 90);
-        panel->SetTabOrder(2);
-        btnOk->OnClick = TNotifyEvent(this, &TfrmKeltTest::OkPressed);
-    }
-    void DefineProgram() override {
-        TfrmBaseGene::DefineProgram();
-        ServiceFlags |= sf_F2Window;
-    }
-    void OkPressed(TObject*) { ++okPresses; }
-    TSelectPanel* panel = nullptr;
-    TMemo* memo = nullptr;
-    TEdit* edit = nullptr;
-    int okPresses = 0;
-};
 
 class BaseGeneTest : public ::testing::Test {
 protected:
@@ -422,4 +389,85 @@ TEST_F(BaseGeneTest, QuickDateStartsOnAFullDateElseToday) {
     d->InputDay = Variant();
     d->PickDate("2024/01/31", result);
     EXPECT_EQ(result, "2024/01/31");
+}
+
+// F1 asks the Manager for the program's help topic; a program whose kind letter has no help
+// asks nothing.
+TEST_F(BaseGeneTest, F1OpensTheProgramsHelpTopicOnly) {
+    ASSERT_EQ(ctl->OpenDialog(Init(5)), 0);
+    TfrmKeltTest* d = Dialog();
+    d->Show();
+    DrainEvents();
+    d->ProgramCode = "KELR58";
+    PressKey(VK_F1, {});
+    d->ProgramCode = "KELT58"; // kind letter T: no help
+    PressKey(VK_F1, {});
+    const auto calls = fakes.CallsOf("CallHelp");
+    ASSERT_EQ(calls.size(), 1u);
+    const Variant& topic = calls[0].args[0].value;
+    EXPECT_EQ(topic[0].ToString(), "KEL");
+    EXPECT_EQ(topic[1].ToString(), "12580000");
+}
+
+// The shown dialog starts in the first control of its first page, and FocusControl follows
+// every focus change, so that an error message gives the focus back to the control the user
+// was in.
+TEST_F(BaseGeneTest, FocusControlFollowsTheFocus) {
+    ASSERT_EQ(ctl->OpenDialog(Init(5)), 0);
+    TfrmKeltTest* d = Dialog();
+    d->Show();
+    DrainEvents();
+    EXPECT_EQ(FocusedControl(), d->memo) << "the first page's first control";
+    EXPECT_EQ(d->TBaseGeneState::FocusControl.Get(), d->memo);
+    for (TWinControl* c : {static_cast<TWinControl*>(d->edit), static_cast<TWinControl*>(d->memo),
+                           static_cast<TWinControl*>(d->panel->edBegin)}) {
+        c->SetFocus();
+        DrainEvents();
+        ASSERT_EQ(FocusedControl(), c);
+        EXPECT_EQ(d->TBaseGeneState::FocusControl.Get(), c) << c->Name();
+    }
+}
+
+// Host value blocks of every shape: never a crash; only a block with applicable values and a
+// run mode other than 0 presses OK unseen, anything else shows the dialog or leaves it be.
+TEST_F(BaseGeneTest, HostValuesOfEveryShape) {
+    Variant pairs = Variant::ArrayOf({Variant::ArrayOf({"Note", "ed11"})});
+    Variant values = Variant::ArrayOf({pairs, Variant::ArrayOf({"x"})});
+    struct Case {
+        const char* name;
+        Variant block;
+        bool visible;
+        int okPresses;
+    };
+    const Case cases[] = {
+        {"Null", Variant::MakeNull(), false, 0},
+        {"a scalar", Variant(2), false, 0},
+        {"an empty array", Variant::CreateArray({{0, -1}}), false, 0},
+        {"run mode only", Variant::ArrayOf({2}), true, 0},
+        {"values not an array", Variant::ArrayOf({2, "x"}), true, 0},
+        {"two-dimensional values", Variant::ArrayOf({2, Variant::CreateArray({{0, 1}, {0, 1}})}),
+         true, 0},
+        {"by position: nothing applied", Variant::ArrayOf({2, Variant::ArrayOf({false, values})}),
+         true, 0},
+        {"unknown component",
+         Variant::ArrayOf(
+             {2,
+              Variant::ArrayOf(
+                  {true, Variant::ArrayOf({Variant::ArrayOf({Variant::ArrayOf({"?", "nothere"})}),
+                                           Variant::ArrayOf({"x"})})})}),
+         true, 0},
+        {"applicable values, run mode 1", Variant::ArrayOf({1, Variant::ArrayOf({true, values})}),
+         false, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ctl.reset(NewController());
+        ctl->Manager = fakes.NewManager();
+        ASSERT_EQ(ctl->OpenDialog(Init(5)), 0);
+        EXPECT_EQ(ctl->ApplyValues(Variant::ArrayOf({Variant(), c.block})), 0);
+        EXPECT_EQ(Dialog()->Visible(), c.visible);
+        EXPECT_EQ(Dialog()->okPresses, c.okPresses);
+        ctl.reset();
+        DrainEvents();
+    }
 }

@@ -34,20 +34,6 @@ DispatchPtr ConnectServer(TSocketConnection& c) {
     return c.GetServer();
 }
 
-// Waits (polling the queue file) until the job has a finished run; the daemon's runner works
-// in its own process.
-std::vector<TRunRecord> WaitForRun(const std::string& queue, std::int64_t job) {
-    TSqliteJobStore store(queue);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (std::chrono::steady_clock::now() < until) {
-        auto runs = store.Runs(job);
-        if (!runs.empty() && runs.back().Status != RunRunning)
-            return runs;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return store.Runs(job);
-}
-
 TEST(DialogRoad, BothBranchesCarryTheRequestToAJobItsRunAndItsOutput) {
     Installation install;
     Daemon daemon;

@@ -5,8 +5,10 @@
 
 #include "platform/TestFiles.h"
 
+#include "JobStore.h"
 #include "ReportCounter.h"
 #include "ServerConfig.h"
+#include "SqliteJobStore.h"
 
 #include "forms/ScheduleRules.h"
 #include "platform/DateTime.h"
@@ -14,12 +16,14 @@
 
 #include <SQLiteCpp/SQLiteCpp.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <memory>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -80,10 +84,12 @@ public:
                    "[DBPasswordCtrl]\r\nServerPort=0\r\n"
                    "[ReportCounter]\r\nErpDatabase=" +
                        erp_ + "\r\nFrameTimeout=" + std::to_string(frameTimeoutSeconds) + "\r\n");
+        // The client side of the installation (ClientPath) is the same folder, so that a dialog
+        // finds its TarvelC.ini there (WriteClientIni).
         dir_.Write("registry.reg", "REGEDIT4\r\n\r\n"
                                    "[HKEY_LOCAL_MACHINE\\Software\\NUV\\Tarvel]\r\n"
                                    "\"ServerPath\"=\"" +
-                                       base_ +
+                                       base_ + "\"\r\n\"ClientPath\"=\"" + base_ +
                                        "\"\r\n\r\n"
                                        "[HKEY_CLASSES_ROOT\\ReportCounterS.dmReportCounter\\"
                                        "InprocServer32]\r\n@=\"" NUV_REPORTCOUNTER_LIBRARY
@@ -93,6 +99,8 @@ public:
     std::string QueueFile() const { return base_ + "Data/ReportQueue.db"; }
     std::string OutputPath() const { return base_ + "Reports/"; }
     const std::string& ErpFile() const { return erp_; }
+    // The client configuration of a dialog in this installation.
+    void WriteClientIni(const std::string& text) { dir_.Write("App/TarvelC.ini", text); }
     TServerConfig Config() const { return TServerConfig::Load(); }
     std::shared_ptr<TServerContext> Context() const {
         return std::make_shared<TServerContext>(Config());
@@ -181,6 +189,20 @@ inline Variant MakeRequest(const RequestOptions& o = {}) {
         request[4] = Row({2, onRunDate.Line() + sep + "1", monthStart.Line() + sep + "2"});
     }
     return request;
+}
+
+// Waits (polling the queue file) until the job has a finished run, at most 30 seconds: the
+// daemon's runner works in its own process.
+inline std::vector<TRunRecord> WaitForRun(const std::string& queue, std::int64_t job) {
+    TSqliteJobStore store(queue);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < until) {
+        auto runs = store.Runs(job);
+        if (!runs.empty() && runs.back().Status != RunRunning)
+            return runs;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return store.Runs(job);
 }
 
 // --- a daemon on a free loopback port -------------------------------------------------------

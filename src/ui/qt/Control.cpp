@@ -657,8 +657,20 @@ bool PostMessage(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void UpdateWindow(HWND handle) {
-    if (TWinControl* c = FindControl(handle))
+    if (handle == 0)
+        return;
+    if (TWinControl* c = FindControl(handle)) {
         c->Repaint();
+        return;
+    }
+    // A window of the host program: a host hands over the native id of its window (each
+    // module has its own table of our handles, but Qt's windows are shared by all of them).
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget* w : widgets)
+        if (w->internalWinId() != 0 && w->internalWinId() == static_cast<WId>(handle)) {
+            w->repaint();
+            return;
+        }
 }
 
 bool SetForegroundWindow(HWND handle) {

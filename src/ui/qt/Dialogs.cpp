@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <cstdio>
+
 namespace nuv {
 
 TModalResult ButtonModalResult(TMsgDlgBtn b) {
@@ -338,6 +340,28 @@ TDialogPresenter* SetDialogPresenter(TDialogPresenter* presenter) {
     TDialogPresenter* old = g_presenter;
     g_presenter = presenter != nullptr ? presenter : &g_qtPresenter;
     return old;
+}
+
+// --- a program without a person ------------------------------------------------------------
+
+TModalResult TConsolePresenter::ShowMessageForm(TMessageForm& form) {
+    std::fprintf(stderr, "%s\n", form.Message().c_str());
+    return ButtonModalResult(form.DefaultButton());
+}
+
+void TConsolePresenter::RunModal(TCustomForm& form, const std::function<bool()>& done) {
+    if (auto* mf = dynamic_cast<TMessageForm*>(&form)) {
+        mf->Hide();
+        mf->SetModalResult(ShowMessageForm(*mf));
+        done();
+        return;
+    }
+    std::fprintf(stderr, "%s: a modal window needs a person\n", form.Caption().c_str());
+}
+
+int TConsolePresenter::MessageBox(const std::string& text, const std::string& caption, unsigned) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    return IDOK;
 }
 
 } // namespace nuv

@@ -284,6 +284,11 @@ void TCustomForm::SetFocus() {
         if (!(Visible() && Enabled()))
             throw EInvalidOperation("Cannot focus a disabled or invisible window");
         QWidget* w = WidgetOf(this);
+        // While the form is being shown (its OnShow) the window is not up yet: activating it
+        // now would let Qt move the focus on to the next widget. Show focuses the active
+        // control once the window is there.
+        if (w == nullptr || !w->isVisible())
+            return;
         RaiseWindow(w);
         w->activateWindow();
         QApplication::setActiveWindow(w);
@@ -811,6 +816,26 @@ void TApplication::Restore() {
     for (int i = 0; i < Screen->FormCount(); ++i)
         if (QWidget* w = WidgetOf(Screen->Forms(i)); w != nullptr && w->isVisible())
             w->showNormal();
+}
+
+namespace {
+// The application a program of its own created through Initialize.
+QApplication* g_ownApplication = nullptr;
+} // namespace
+
+void TApplication::Initialize(int& argc, char** argv) {
+    if (QCoreApplication::instance() != nullptr)
+        return;
+    // Held until the process ends: forms freed late still need it.
+    g_ownApplication = new QApplication(argc, argv);
+}
+
+void TApplication::Run() {
+    TComponentRef<TCustomForm> main(mainForm_);
+    if (main)
+        main->Show();
+    while (!terminated_ && main && main->Visible())
+        HandleMessage();
 }
 
 void TApplication::ProcessMessages() {

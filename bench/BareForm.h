@@ -1,0 +1,253 @@
+// A bare Qt copy of a form, for benchmarks that set the cost of one of our dialogs beside the
+// cost of plain Qt widgets of the same number and kinds.
+//
+// FormPlanOf() reads a shown form's Qt widget tree once: for every widget the plain Qt class it
+// is (the nearest of a fixed list of Qt classes among its bases), its parent, geometry,
+// visibility and text. Widgets that a composite Qt widget makes for itself (the viewport and
+// scroll bars of a list, the edit of a combo or spin box) belong to the composite and are not
+// listed. BuildBareForm() then creates that tree from plain Qt classes, hidden; the caller
+// shows and paints it.
+#pragma once
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace nuv::bench {
+
+enum class BareKind {
+    Widget,
+    Frame,
+    Label,
+    LineEdit,
+    PushButton,
+    ToolButton,
+    CheckBox,
+    RadioButton,
+    ComboBox,
+    SpinBox,
+    GroupBox,
+    TabBar,
+    PlainTextEdit,
+    TextEdit,
+    TreeWidget,
+    ListWidget,
+    TableWidget,
+};
+
+struct BareWidget {
+    BareKind Kind = BareKind::Widget;
+    int Parent = -1; // index in the plan; -1 for the top-level window
+    QRect Geometry;
+    bool Visible = true;
+    QString Text;
+};
+
+using FormPlan = std::vector<BareWidget>;
+
+inline const char* BareKindName(BareKind kind) {
+    static const char* const names[] = {
+        "QWidget",     "QFrame",      "QLabel",         "QLineEdit", "QPushButton",
+        "QToolButton", "QCheckBox",   "QRadioButton",   "QComboBox", "QSpinBox",
+        "QGroupBox",   "QTabBar",     "QPlainTextEdit", "QTextEdit", "QTreeWidget",
+        "QListWidget", "QTableWidget"};
+    return names[static_cast<int>(kind)];
+}
+
+// The plain Qt class of a widget, most specific first.
+inline BareKind BareKindOf(const QWidget* w) {
+    if (qobject_cast<const QCheckBox*>(w))
+        return BareKind::CheckBox;
+    if (qobject_cast<const QRadioButton*>(w))
+        return BareKind::RadioButton;
+    if (qobject_cast<const QToolButton*>(w))
+        return BareKind::ToolButton;
+    if (qobject_cast<const QAbstractButton*>(w))
+        return BareKind::PushButton;
+    if (qobject_cast<const QLineEdit*>(w))
+        return BareKind::LineEdit;
+    if (qobject_cast<const QComboBox*>(w))
+        return BareKind::ComboBox;
+    if (qobject_cast<const QAbstractSpinBox*>(w))
+        return BareKind::SpinBox;
+    if (qobject_cast<const QGroupBox*>(w))
+        return BareKind::GroupBox;
+    if (qobject_cast<const QTabBar*>(w))
+        return BareKind::TabBar;
+    if (qobject_cast<const QPlainTextEdit*>(w))
+        return BareKind::PlainTextEdit;
+    if (qobject_cast<const QTextEdit*>(w))
+        return BareKind::TextEdit;
+    if (qobject_cast<const QTableView*>(w))
+        return BareKind::TableWidget;
+    if (qobject_cast<const QListView*>(w))
+        return BareKind::ListWidget;
+    if (qobject_cast<const QTreeView*>(w) || qobject_cast<const QAbstractScrollArea*>(w))
+        return BareKind::TreeWidget;
+    if (qobject_cast<const QLabel*>(w))
+        return BareKind::Label;
+    if (qobject_cast<const QFrame*>(w))
+        return BareKind::Frame;
+    return BareKind::Widget;
+}
+
+inline bool BareKindIsComposite(BareKind kind) {
+    switch (kind) {
+    case BareKind::ComboBox:
+    case BareKind::SpinBox:
+    case BareKind::PlainTextEdit:
+    case BareKind::TextEdit:
+    case BareKind::TreeWidget:
+    case BareKind::ListWidget:
+    case BareKind::TableWidget:
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace detail {
+inline QString BareTextOf(const QWidget* w) {
+    if (auto* b = qobject_cast<const QAbstractButton*>(w))
+        return b->text();
+    if (auto* l = qobject_cast<const QLabel*>(w))
+        return l->text();
+    if (auto* e = qobject_cast<const QLineEdit*>(w))
+        return e->text();
+    if (auto* g = qobject_cast<const QGroupBox*>(w))
+        return g->title();
+    return {};
+}
+
+inline void AddToPlan(const QWidget* w, int parent, FormPlan& plan) {
+    BareWidget item;
+    item.Kind = parent < 0 ? BareKind::Widget : BareKindOf(w);
+    item.Parent = parent;
+    item.Geometry = w->geometry();
+    item.Visible = parent < 0 || w->isVisibleTo(w->parentWidget());
+    item.Text = BareTextOf(w);
+    plan.push_back(item);
+    const int self = static_cast<int>(plan.size()) - 1;
+    if (BareKindIsComposite(item.Kind))
+        return;
+    for (QObject* child : w->children())
+        if (auto* cw = qobject_cast<const QWidget*>(child); cw != nullptr && !cw->isWindow())
+            AddToPlan(cw, self, plan);
+}
+} // namespace detail
+
+// The plan of a form's window and everything in it.
+inline FormPlan FormPlanOf(const QWidget* window) {
+    FormPlan plan;
+    detail::AddToPlan(window, -1, plan);
+    return plan;
+}
+
+// How many widgets of each kind the plan holds, e.g. "QLabel 3, QLineEdit 2, ...".
+inline std::string DescribePlan(const FormPlan& plan) {
+    std::map<std::string, int> counts;
+    for (const BareWidget& w : plan)
+        ++counts[BareKindName(w.Kind)];
+    std::string text;
+    for (const auto& [name, n] : counts)
+        text += (text.empty() ? "" : ", ") + name + " " + std::to_string(n);
+    return text;
+}
+
+// The plain Qt widgets of the plan, hidden; the top-level window owns the rest.
+inline std::unique_ptr<QWidget> BuildBareForm(const FormPlan& plan) {
+    std::vector<QWidget*> made(plan.size(), nullptr);
+    std::unique_ptr<QWidget> top;
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        const BareWidget& p = plan[i];
+        QWidget* parent = p.Parent >= 0 ? made[static_cast<std::size_t>(p.Parent)] : nullptr;
+        QWidget* w = nullptr;
+        switch (p.Kind) {
+        case BareKind::Widget:
+            w = new QWidget(parent);
+            break;
+        case BareKind::Frame:
+            w = new QFrame(parent);
+            break;
+        case BareKind::Label:
+            w = new QLabel(p.Text, parent);
+            break;
+        case BareKind::LineEdit:
+            w = new QLineEdit(p.Text, parent);
+            break;
+        case BareKind::PushButton:
+            w = new QPushButton(p.Text, parent);
+            break;
+        case BareKind::ToolButton:
+            w = new QToolButton(parent);
+            break;
+        case BareKind::CheckBox:
+            w = new QCheckBox(p.Text, parent);
+            break;
+        case BareKind::RadioButton:
+            w = new QRadioButton(p.Text, parent);
+            break;
+        case BareKind::ComboBox:
+            w = new QComboBox(parent);
+            break;
+        case BareKind::SpinBox:
+            w = new QSpinBox(parent);
+            break;
+        case BareKind::GroupBox:
+            w = new QGroupBox(p.Text, parent);
+            break;
+        case BareKind::TabBar: {
+            auto* bar = new QTabBar(parent);
+            bar->addTab("1");
+            bar->addTab("2");
+            w = bar;
+            break;
+        }
+        case BareKind::PlainTextEdit:
+            w = new QPlainTextEdit(parent);
+            break;
+        case BareKind::TextEdit:
+            w = new QTextEdit(parent);
+            break;
+        case BareKind::TreeWidget:
+            w = new QTreeWidget(parent);
+            break;
+        case BareKind::ListWidget:
+            w = new QListWidget(parent);
+            break;
+        case BareKind::TableWidget:
+            w = new QTableWidget(parent);
+            break;
+        }
+        w->setGeometry(p.Geometry);
+        if (parent != nullptr && !p.Visible)
+            w->hide();
+        made[i] = w;
+        if (parent == nullptr)
+            top.reset(w);
+    }
+    return top;
+}
+
+} // namespace nuv::bench
