@@ -192,3 +192,34 @@ TEST_F(BaseOptRoadTest, InProcessServerRefusesAnInactiveUser) {
     EXPECT_EQ(d->RequestAccepted, 0);
     EXPECT_TRUE(TSqliteJobStore(base + "Data/ReportQueue.db").ListJobs().empty());
 }
+
+TEST_F(BaseOptRoadTest, TcpServerStoresTheJobAndTheDialogCloses) {
+    Daemon daemon;
+    ClientConfig("localhost", daemon.Port());
+    RunTheRoad(false);
+}
+
+TEST_F(BaseOptRoadTest, TcpServerStoresThePeriodicJobWithItsSchedule) {
+    Daemon daemon;
+    ClientConfig("localhost", daemon.Port());
+    RunTheRoad(true);
+}
+
+// The server goes away after the dialog connected: OK reports the failure with its reason and
+// the dialog stays open, nothing accepted.
+TEST_F(BaseOptRoadTest, AServerThatWentAwayLeavesTheDialogOpen) {
+    std::optional<Daemon> daemon(std::in_place);
+    ClientConfig("localhost", daemon->Port());
+    TfrmRoadTest* d = Open("MARY");
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->UserGroup, "SALES1");
+    daemon.reset();
+    d->btnOk->Click();
+    ASSERT_EQ(presenter.Messages().size(), 1u);
+    const std::string shown = presenter.Messages()[0].Text;
+    EXPECT_EQ(shown.rfind("伺服器拒絕報表請求：", 0), 0u) << shown;
+    EXPECT_GT(shown.size(), std::string("伺服器拒絕報表請求：").size()) << "with the reason";
+    DrainEvents();
+    EXPECT_FALSE(ctl->IsDialogFreed());
+    EXPECT_EQ(d->RequestAccepted, 0);
+}
