@@ -633,3 +633,25 @@ TEST_P(UserSetsTest, TheNamingDialogRefusesBlankAndOverlongEntries) {
 
 INSTANTIATE_TEST_SUITE_P(CodePages, UserSetsTest, ::testing::ValuesIn(Setups),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+// Pictures of the dialog with its user-condition panel open and of the naming dialog.
+TEST_P(UserSetsTest, Screenshots) {
+    const std::string out = std::string(NUV_TEST_OUTPUT_DIR) + "/usersets-";
+    TfrmKelSets* d = OpenAs("DS", "000000");
+    Fill(d);
+    Save(d, "W1", "出口", true);
+    Save(d, "M1", "月底", false);
+    presenter.OnModalForm([&](TCustomForm& f) {
+        auto& form = dynamic_cast<TfrmUserDefOpt&>(f);
+        form.UserCbo01->SetItemIndex(1);
+        form.UserCbo01Change(form.UserCbo01);
+        DrainEvents();
+        EXPECT_TRUE(GrabForm(&form, out + "naming-" + GetParam().Name + ".png"));
+        form.UserbtnCancel->Click();
+    });
+    d->USERF201->Click();
+    Focus(d, "W1", "DS");
+    d->USERLV01->Items()->Item(0)->SetSelected(true);
+    DrainEvents();
+    EXPECT_TRUE(GrabForm(d, out + "panel-" + GetParam().Name + ".png"));
+}
