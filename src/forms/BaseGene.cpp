@@ -204,6 +204,8 @@ TfrmBaseGene::TfrmBaseGene(TComponent* AOwner) : TBaseGeneDialogOf<TNuForm>(AOwn
     ActionList1 = new TActionList(this);
     ActionList1->SetName("ActionList1");
 
+    WireUserConditionPanel();
+
     // Look-up buttons of a dialog are flat.
     for (int i = 0; i < ComponentCount(); ++i)
         if (auto* f2 = dynamic_cast<TF2Button*>(Components(i)))
@@ -774,18 +776,6 @@ void TfrmBaseGene::tsOption2Show(TObject*) {
         return;
     LayoutSystemPage();
     SystemPageReady = true;
-}
-
-void TfrmBaseGene::USERBTN01Click(TObject*) {
-    USERPAN03->SetVisible(true);
-    USERBTN01->SetVisible(false);
-    USERBTN02->SetVisible(true);
-}
-
-void TfrmBaseGene::USERBTN02Click(TObject*) {
-    USERPAN03->SetVisible(false);
-    USERBTN02->SetVisible(false);
-    USERBTN01->SetVisible(true);
 }
 
 // --- messages --------------------------------------------------------------------------------

@@ -43,6 +43,8 @@
 
 namespace nuv {
 
+class TSelectPanel;
+
 // The dialog's connection to the application server (MainMidas) is the platform's
 // TSocketConnection: ConnectToServer sets its address and port from the client configuration,
 // and ConnectServer either creates the server class in-process (address "127.0.0.1") or opens
@@ -157,15 +159,37 @@ public:
     void pgOptionChange(TObject* Sender);
     void pgOptionChanging(TObject* Sender, bool& AllowChange);
     void tsOption2Show(TObject* Sender);
-    // FIXME: the user-defined condition sets come with their own work; until then the two
-    // buttons show and hide the (empty) panel and the panel's own handlers are not bound.
+
+    // --- user-defined condition sets (BaseGeneUserSets.cpp) ------------------------------------
+    // Show and hide the panel USERPAN03; showing it lists the program's sets.
     void USERBTN01Click(TObject* Sender);
     void USERBTN02Click(TObject* Sender);
+    // Save the conditions as a set (asks for code, name and shared flag in TfrmUserDefOpt).
+    void USERF201Click(TObject* Sender);
+    // Delete the set of the focused row (its owner or a super user only).
+    void USERF202Click(TObject* Sender);
+    // Clear the condition controls.
+    void USERF2004Click(TObject* Sender);
+    // Load the set of the focused row into the controls.
+    void USERLV01DblClick(TObject* Sender);
+    // UserConditionLines from the option pages (not the periodic page), once; False (with the
+    // failure queued) when that raised.
+    bool CollectConditionControls();
+    // Lists the program's sets (the user's own and the shared ones) in USERLV01.
+    void LoadConditionSets();
+    // A panel's list rows in their stored form; an empty text when the list has none.
+    Variant ListRows(TSelectPanel* Panel);
+    // Replaces a panel's list with stored rows.
+    void FillPanelList(const Variant& Rows, TSelectPanel* Panel);
+    // True when the user has a set of the code Result[0] in USERLV01.
+    bool OwnSetExists(const Variant& Result);
 
     void WndProc(TMessage& Message) override;
 
 private:
     void ReleaseListsAndServices();
+    // Binds the user-condition panel's buttons, list and pop-up items to their handlers.
+    void WireUserConditionPanel();
     // Repaints the host window at once (moving and resizing the dialog uncovers it).
     void RepaintHostWindow();
 };
