@@ -16,7 +16,9 @@
 #include "platform/TestFiles.h"
 #include "plugin/DLLBaseCtrller.h"
 #include "plugin/DLLRPCtrller.h"
+#include "report/Kelt58CF.h"
 #include "runtime/FieldWiring.h"
+#include "support/FakeAutomation.h"
 #include "support/HostObjects.h"
 #include "support/LibStrs.h"
 #include "uitest/UiTestSupport.h"
@@ -31,6 +33,7 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -167,28 +170,53 @@ std::string Rows(TSelectPanel* p) {
     return text;
 }
 
-TSnapshot Snapshot(TfrmKelSets* d) {
+// The value and state of each named control: texts, item indexes, check marks, and of a
+// selection panel its range, list rows, active part and whether it takes input.
+TSnapshot Snapshot(TComponent* d, std::initializer_list<const char*> names) {
     TSnapshot s;
-    s["ed11"] = d->ed11->Text();
-    s["ed12"] = d->ed12->Text();
-    s["me01"] = d->me01->Text();
-    s["me02"] = d->me02->Text();
-    s["me03"] = d->me03->Text();
-    s["rg01"] = std::to_string(d->rg01->ItemIndex());
-    s["rdo01"] = d->rdo01->Checked() ? "Y" : "N";
-    s["rdo02"] = d->rdo02->Checked() ? "Y" : "N";
-    s["se01"] = std::to_string(d->se01->Value());
-    s["cbo01"] = std::to_string(d->cbo01->ItemIndex());
-    s["chk01"] = d->chk01->Checked() ? "Y" : "N";
-    s["chk02"] = d->chk02->Checked() ? "Y" : "N";
-    for (TSelectPanel* p : {d->sp01, d->sp02, d->sp03, d->sp04, d->sp05}) {
-        const std::string n = p->Name();
-        s[n + ".range"] = p->edBegin->Text() + "~" + p->edFinal->Text();
-        s[n + ".rows"] = Rows(p);
-        s[n + ".choice"] = p->IsRangeActive() ? "range" : "list";
-        s[n + ".enabled"] = p->Enabled() ? "Y" : "N";
+    auto yn = [](bool b) { return std::string(b ? "Y" : "N"); };
+    for (const char* n : names) {
+        TComponent* c = d->FindComponent(n);
+        if (c == nullptr) {
+            ADD_FAILURE() << "no control " << n;
+            continue;
+        }
+        if (auto* p = dynamic_cast<TSelectPanel*>(c)) {
+            s[std::string(n) + ".range"] = p->edBegin->Text() + "~" + p->edFinal->Text();
+            s[std::string(n) + ".rows"] = Rows(p);
+            s[std::string(n) + ".choice"] = p->IsRangeActive() ? "range" : "list";
+            s[std::string(n) + ".enabled"] = yn(p->Enabled());
+            continue;
+        }
+        std::string& v = s[n];
+        if (auto* e = dynamic_cast<TCustomEdit*>(c))
+            v = e->Text();
+        else if (auto* rg = dynamic_cast<TNuRadioGroup*>(c))
+            v = std::to_string(rg->ItemIndex());
+        else if (auto* rb = dynamic_cast<TNuRadioButton*>(c))
+            v = yn(rb->Checked());
+        else if (auto* cb = dynamic_cast<TComboBox*>(c))
+            v = std::to_string(cb->ItemIndex());
+        else if (auto* bc = dynamic_cast<TBitCheckBox*>(c))
+            v = yn(bc->Checked());
+        else if (auto* nc = dynamic_cast<TNuCheckBox*>(c))
+            v = yn(nc->Checked());
+        if (auto* se = dynamic_cast<TNuSpinEdit*>(c))
+            v = std::to_string(se->Value());
+        if (auto* w = dynamic_cast<TControl*>(c); w != nullptr && !w->Enabled())
+            v += " (disabled)";
     }
     return s;
+}
+
+TSnapshot Snapshot(TfrmKelSets* d) {
+    return Snapshot(d, {"ed11", "ed12", "me01", "me02", "me03", "rg01", "rdo01", "rdo02", "se01",
+                        "cbo01", "chk01", "chk02", "sp01", "sp02", "sp03", "sp04", "sp05"});
+}
+
+TSnapshot Snapshot(TfrmKelt58* d) {
+    return Snapshot(d, {"me01", "cbo02", "sp03", "chk05", "sp06", "sp04", "edTemp", "chk09",
+                        "cbo10", "ed11", "chk07"});
 }
 
 // What a user fills in; the texts of each code page hold field separators, quotes and
@@ -241,10 +269,20 @@ protected:
                           dir / "App" + "\"\n\"DemoDatabase\"=\"" + db +
                           "\"\n\n[HKEY_CLASSES_ROOT\\ProwenWorkCenter.Manager\\InprocServer32]\n"
                           "@=\"" NUV_MANAGER_MODULE "\"\n"));
-        dir.Write("App/TarvelC.ini", std::string("[Server Information]\nComputerName=10.0.0.1\n"
+        dir.Write("App/TarvelC.ini", std::string("[Server Information]\nComputerName=127.0.0.1\n"
                                                  "[CodePage]\nUICodePage=") +
                                          GetParam().CodePage + "\nDBCodePage=950\n");
         manager = Variant(CreateOleObject("ProwenWorkCenter.Manager"));
+        // The application server that the report dialog asks for the user's rights on opening.
+        RegisterOleFactory("ReportCounterS.dmReportCounter", [log = serverCalls] {
+            auto* o = new RecordingObject("ReportCounterS.dmReportCounter", log);
+            DispatchPtr held = DispatchPtr::Adopt(o);
+            o->Method("GetPower", [](std::span<Variant>) {
+                return Variant::ArrayOf({"", "000000,,,YYYYYYYY", "", ""});
+            });
+            o->Property("ErrorDescript", Variant(""));
+            return held;
+        });
     }
 
     void TearDown() override {
@@ -252,20 +290,27 @@ protected:
         FreeAllForms();
         DrainEvents();
         manager = Variant();
+        UnregisterOleFactory("ReportCounterS.dmReportCounter");
         frmBaseGeneClass = previous;
         SetModuleFileNameOverride("");
     }
 
     // The dialog of a user, shown with its user-condition panel open.
-    TfrmKelSets* OpenAs(const std::string& user, const std::string& group) {
+    template <class TDialog = TfrmKelSets>
+    TDialog* OpenAs(const std::string& user, const std::string& group) {
+        frmBaseGeneClass = DialogClassOf<TDialog>;
         controllers.emplace_back(NewController());
         TDLLBaseController* ctl = controllers.back().get();
         ctl->Manager = manager;
-        EXPECT_EQ(ctl->OpenDialog(Variant::ArrayOf(
-                      {user, GetParam().Company, "DEMO", Variant(0), Variant::MakeNull()})),
-                  0);
-        auto* d = dynamic_cast<TfrmKelSets*>(static_cast<TDLLRPCtrller*>(ctl)->Form);
-        EXPECT_NE(d, nullptr);
+        const int opened = ctl->OpenDialog(
+            Variant::ArrayOf({user, GetParam().Company, "DEMO", Variant(0), Variant::MakeNull()}));
+        std::string said;
+        for (const auto& m : presenter.Messages())
+            said += m.Text + "\n";
+        EXPECT_EQ(opened, 0) << said;
+        auto* d = dynamic_cast<TDialog*>(static_cast<TDLLRPCtrller*>(ctl)->Form);
+        if (opened != 0 || d == nullptr)
+            throw std::runtime_error("the dialog of " + user + " did not open");
         d->UserGroup = group;
         d->Show();
         DrainEvents();
@@ -275,7 +320,7 @@ protected:
     }
 
     // Saves the conditions under a code and name through the naming dialog.
-    void Save(TfrmKelSets* d, const std::string& code, const std::string& name, bool shared,
+    void Save(TfrmBaseGene* d, const std::string& code, const std::string& name, bool shared,
               int pick = 0) {
         presenter.OnModalForm([=](TCustomForm& f) {
             auto& form = dynamic_cast<TfrmUserDefOpt&>(f);
@@ -302,7 +347,7 @@ protected:
     }
 
     // The rows of the set list as "code|name|shared|owner".
-    static std::vector<std::string> Listed(TfrmKelSets* d) {
+    static std::vector<std::string> Listed(TfrmBaseGene* d) {
         std::vector<std::string> rows;
         TListItems* items = d->USERLV01->Items();
         for (int i = 0; i < items->Count(); ++i) {
@@ -314,7 +359,7 @@ protected:
         return rows;
     }
 
-    static void Focus(TfrmKelSets* d, const std::string& code, const std::string& owner) {
+    static void Focus(TfrmBaseGene* d, const std::string& code, const std::string& owner) {
         TListItems* items = d->USERLV01->Items();
         for (int i = 0; i < items->Count(); ++i)
             if (items->Item(i)->Caption() == code &&
@@ -333,7 +378,7 @@ protected:
     }
 
     // A date of the dialog's layout.
-    static std::string Shown(TfrmKelSets* d, const std::string& yyyymmdd) {
+    static std::string Shown(TfrmBaseGene* d, const std::string& yyyymmdd) {
         return FormatDateByLayout(static_cast<TDateType>(d->DateLayout), d->DateSeparator,
                                   DateFromYYYYMMDD(yyyymmdd));
     }
@@ -379,7 +424,69 @@ protected:
         d->sp05->SetUserChoice(false);
     }
 
+    // Fills every condition control, saves, clears, recalls, and expects every value and state
+    // back, in this dialog and in a second one of the same user. Returns what was filled.
+    template <class TDialog> TSnapshot RoundTrip(TDialog* d) {
+        Fill(d);
+        const TSnapshot filled = Snapshot(d);
+        Save(d, "W1", "出口", false);
+        EXPECT_EQ(Listed(d), std::vector<std::string>{"W1|出口|N|MARY"});
+        EXPECT_EQ(presenter.ModalForms(), std::vector<std::string>{"TfrmUserDefOpt"});
+
+        d->USERF2004->Click();
+        EXPECT_NE(Snapshot(d), filled);
+        Disturb(d);
+        Focus(d, "W1", "MARY");
+        d->USERLV01DblClick(d->USERLV01);
+        DrainEvents();
+        EXPECT_EQ(Snapshot(d), filled);
+        EXPECT_TRUE(presenter.Messages().empty()) << presenter.Messages().front().Text;
+
+        // A second dialog of the same user lists the set and recalls it into fresh controls.
+        auto* again = OpenAs<TDialog>("MARY", "001");
+        EXPECT_EQ(Listed(again), std::vector<std::string>{"W1|出口|N|MARY"});
+        Focus(again, "W1", "MARY");
+        again->N1->Click();
+        DrainEvents();
+        EXPECT_EQ(Snapshot(again), filled);
+        EXPECT_TRUE(presenter.Messages().empty()) << presenter.Messages().front().Text;
+        return filled;
+    }
+
+    // The report dialog: a start date after today, the last classification, three categories,
+    // customers as a list, items as a range, and mail to an address of one's own.
+    void Fill(TfrmKelt58* d) {
+        const TFilling& f = GetParam().Fill;
+        d->me01->SetText(Shown(d, "20301231"));
+        d->cbo02->SetItemIndex(d->cbo02->Items()->Count() - 1);
+        d->sp03->ListBox->AddItem({"B02", "螺帽"});
+        d->sp03->ListBox->AddItem({"A01", f.Item1});
+        d->sp03->ListBox->AddItem({"C03", f.Item2});
+        d->chk05->SetChecked(true);
+        d->chk05Click(d->chk05);
+        d->sp06->SetUserChoice(false);
+        d->sp06->ListBox->AddItem({"C0001", f.Customer});
+        d->sp04->SetUserChoice(true);
+        d->sp04->edBegin->SetText("A001");
+        d->sp04->edFinal->SetText(f.Item2);
+        d->edTemp->SetText(f.Note);
+        d->chk09->SetChecked(true);
+        d->chk09Click(d->chk09);
+        d->cbo10->SetItemIndex(1);
+        d->cbo10Change(d->cbo10);
+        d->ed11->SetText(f.Text);
+    }
+
+    static void Disturb(TfrmKelt58* d) {
+        d->cbo02->SetItemIndex(0);
+        d->sp04->SetUserChoice(false);
+        d->sp06->SetUserChoice(true);
+        d->cbo10->SetItemIndex(0);
+        d->cbo10Change(d->cbo10);
+    }
+
     TempDir dir;
+    std::shared_ptr<CallLog> serverCalls = std::make_shared<CallLog>();
     std::optional<ScopedEnv> registry;
     ScopedEnv acp{"NUV_ACP", "950"};
     ScriptedPresenter presenter;
@@ -398,11 +505,7 @@ TEST_P(UserSetsTest, EveryConditionComesBackAsItWasSaved) {
     EXPECT_FALSE(d->USERBTN01->Visible());
     EXPECT_TRUE(Listed(d).empty());
 
-    Fill(d);
-    const TSnapshot filled = Snapshot(d);
-    Save(d, "W1", "出口", false);
-    EXPECT_EQ(Listed(d), std::vector<std::string>{"W1|出口|N|MARY"});
-    EXPECT_EQ(presenter.ModalForms(), std::vector<std::string>{"TfrmUserDefOpt"});
+    const TSnapshot filled = RoundTrip(d);
 
     // Clearing empties texts, ranges and lists and keeps combo and check boxes.
     d->USERF2004->Click();
@@ -418,25 +521,16 @@ TEST_P(UserSetsTest, EveryConditionComesBackAsItWasSaved) {
     EXPECT_EQ(cleared["chk01"], "Y");
     // The periodic page is none of the set's business.
     EXPECT_EQ(d->ed21->Text(), "週期不存");
-
-    Disturb(d);
     d->ed21->SetText("");
     Focus(d, "W1", "MARY");
     d->USERLV01DblClick(d->USERLV01);
-    DrainEvents();
-    EXPECT_EQ(Snapshot(d), filled);
     EXPECT_EQ(d->ed21->Text(), "");
-    EXPECT_TRUE(presenter.Messages().empty()) << presenter.Messages().front().Text;
     // The recalled dates are in the dialog's own layout.
     EXPECT_EQ(d->sp02->edBegin->Text(), Shown(d, "20261201"));
+}
 
-    // A second dialog of the same user lists the set and recalls it into fresh controls.
-    TfrmKelSets* again = OpenAs("MARY", "001");
-    ASSERT_EQ(Listed(again), std::vector<std::string>{"W1|出口|N|MARY"});
-    Focus(again, "W1", "MARY");
-    again->N1->Click();
-    TSnapshot recalled = Snapshot(again);
-    EXPECT_EQ(recalled, filled);
+TEST_P(UserSetsTest, EveryConditionOfTheReportDialogComesBackAsItWasSaved) {
+    RoundTrip(OpenAs<TfrmKelt58>("MARY", "001"));
 }
 
 TEST_P(UserSetsTest, TextsAreStoredInTheDatabaseCodePageByteForByte) {
