@@ -16,6 +16,19 @@ namespace {
 
 constexpr int MaxDepth = 16;
 
+// Private CBOR tags (first-come range) for the kinds that CBOR has no type of its own for:
+// a date (its day count) and a code-page text ([code page, bytes]).
+constexpr auto DateTag = static_cast<QCborTag>(0x4E5601);
+constexpr auto ByteTextTag = static_cast<QCborTag>(0x4E5602);
+
+QByteArray RawBytes(const std::string& s) {
+    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+std::string StdBytes(const QByteArray& b) {
+    return std::string(b.constData(), static_cast<std::size_t>(b.size()));
+}
+
 QCborValue ToCbor(const Variant& value, int depth) {
     const Variant& v = value.Deref();
     if (depth > MaxDepth)
@@ -30,11 +43,16 @@ QCborValue ToCbor(const Variant& value, int depth) {
     case VarType::Integer:
         return QCborValue(static_cast<qint64>(v.ToInt()));
     case VarType::Double:
-    case VarType::Date:
         return QCborValue(v.ToDouble());
+    case VarType::Date:
+        return QCborValue(DateTag, QCborValue(v.ToDouble()));
+    // Texts are kept as their bytes: a text that is not valid UTF-8, or a text in a code page,
+    // comes back exactly as it was sent, of the same kind.
     case VarType::Text:
+        return QCborValue(RawBytes(v.ToString()));
     case VarType::ByteText:
-        return QCborValue(QString::fromStdString(v.ToString()));
+        return QCborValue(ByteTextTag,
+                          QCborArray{static_cast<qint64>(v.CodePage()), RawBytes(v.Bytes())});
     case VarType::Array: {
         if (v.ArrayDimCount() != 1)
             throw EVariantError("A condition set holds one-dimensional arrays only");
@@ -64,8 +82,20 @@ Variant FromCbor(const QCborValue& c, int depth) {
         return Variant(static_cast<int>(c.toInteger()));
     case QCborValue::Double:
         return Variant(c.toDouble());
-    case QCborValue::String:
+    case QCborValue::String: // as sets were kept before texts were kept as bytes
         return Variant(c.toString().toStdString());
+    case QCborValue::ByteArray:
+        return Variant(StdBytes(c.toByteArray()));
+    case QCborValue::Tag: {
+        const QCborValue inner = c.taggedValue();
+        if (c.tag() == DateTag && inner.isDouble())
+            return Variant::FromDate(inner.toDouble());
+        if (c.tag() == ByteTextTag && inner.isArray() && inner.toArray().size() == 2 &&
+            inner.toArray().at(0).isInteger() && inner.toArray().at(1).isByteArray())
+            return Variant::FromBytes(StdBytes(inner.toArray().at(1).toByteArray()),
+                                      static_cast<int>(inner.toArray().at(0).toInteger()));
+        throw EVariantError("A stored condition set holds an unknown kind of value");
+    }
     case QCborValue::Array: {
         std::vector<Variant> items;
         for (const QCborValue& e : c.toArray())

@@ -8,8 +8,9 @@
 //                    (a set of the same owner and code is replaced)
 //   DelUserDEFOption [company, owner, code, program]       -> number of sets deleted
 //
-// The stored lines (arrays of texts and arrays) are kept as CBOR; Variant kinds that a set
-// cannot hold (objects) are refused.
+// The stored lines (arrays of texts and arrays) are kept as CBOR, texts as their bytes (a
+// code-page text with its code page, a date as a date), so that a set comes back byte for byte
+// and of the same kinds; Variant kinds that a set cannot hold (objects) are refused.
 #pragma once
 
 #include "DemoDatabase.h"

@@ -319,6 +319,118 @@ TEST_F(ManagerTest, ConditionSetsAreSavedListedLoadedReplacedAndDeleted) {
                 HasSubstr("expected 7 values, got 3"));
 }
 
+// Sets belong to their company, program and owner; shared sets of the company and program are
+// listed for every user; a delete takes only the one set it names.
+TEST_F(ManagerTest, ConditionSetsAreKeptPerCompanyProgramAndOwner) {
+    DispatchPtr counter = Service("Com_Counter");
+    auto call = [&](const char* op, Variant params) {
+        return OleCall(counter, "GetCounter",
+                       {op, Variant::ByRef(params), Variant::ArrayOf({"NUV01", "DEMO"})});
+    };
+    const Variant lines = Variant::ArrayOf({Variant::ArrayOf({"ed11", "x", "", ""})});
+    struct Saved {
+        const char *company, *program, *owner, *code, *shared;
+    };
+    for (const Saved& s : std::initializer_list<Saved>{{"NUV01", "KELT58", "MARY", "A", "N"},
+                                                       {"NUV01", "KELT58", "DS", "A", "Y"},
+                                                       {"NUV01", "KELT58", "DS", "P", "N"},
+                                                       {"NUV02", "KELT58", "MARY", "B", "N"},
+                                                       {"NUV02", "KELT58", "DS", "S", "Y"},
+                                                       {"NUV01", "OTHER1", "MARY", "C", "Y"}})
+        call("INSERTUSERDEFOPTION",
+             Variant::ArrayOf({s.company, s.owner, s.code, "名", s.program, lines, s.shared}));
+    auto listed = [&](const char* company, const char* user, const char* program) {
+        Variant answer = call("GETUSERDEFOPTION", Variant::ArrayOf({"1", company, user, program}));
+        std::vector<std::string> rows;
+        for (int i = 1; i <= answer[0].ToInt(); ++i)
+            rows.push_back(answer[i][0].ToString() + "/" + answer[i][3].ToString());
+        return rows;
+    };
+    using Rows = std::vector<std::string>;
+    struct Case {
+        const char *company, *user, *program;
+        Rows expected;
+    } cases[] = {
+        {"NUV01", "MARY", "KELT58", {"A/DS", "A/MARY"}},
+        {"NUV01", "DS", "KELT58", {"A/DS", "P/DS"}},
+        {"NUV01", "JOHN", "KELT58", {"A/DS"}},
+        {"NUV02", "MARY", "KELT58", {"B/MARY", "S/DS"}},
+        {"NUV02", "JOHN", "KELT58", {"S/DS"}},
+        {"NUV01", "JOHN", "OTHER1", {"C/MARY"}},
+        {"NUV03", "MARY", "KELT58", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(listed(c.company, c.user, c.program), c.expected)
+            << c.company << " " << c.user << " " << c.program;
+
+    // Loading names the owner: Mary's "A" is not the shared "A" of DS.
+    call("INSERTUSERDEFOPTION",
+         Variant::ArrayOf({"NUV01", "MARY", "A", "名", "KELT58",
+                           Variant::ArrayOf({Variant::ArrayOf({"ed11", "mary", "", ""})}), "N"}));
+    EXPECT_EQ(call("GETUSERDEFOPTION", Variant::ArrayOf({"2", "NUV01", "DS", "KELT58", "A"}))[1][1]
+                  .ToString(),
+              "x");
+    EXPECT_EQ(
+        call("GETUSERDEFOPTION", Variant::ArrayOf({"2", "NUV01", "MARY", "KELT58", "A"}))[1][1]
+            .ToString(),
+        "mary");
+
+    EXPECT_EQ(call("DELUSERDEFOPTION", Variant::ArrayOf({"NUV01", "DS", "A", "KELT58"})).ToInt(),
+              1);
+    EXPECT_EQ(listed("NUV01", "MARY", "KELT58"), Rows{"A/MARY"});
+    EXPECT_EQ(listed("NUV02", "JOHN", "KELT58"), Rows{"S/DS"});
+    EXPECT_EQ(listed("NUV01", "JOHN", "OTHER1"), Rows{"C/MARY"});
+}
+
+// Whatever a set's texts hold comes back exactly, of the same kind: field separators, quotes,
+// Chinese punctuation, bytes that are not UTF-8, and texts in the code pages 950 and 936.
+TEST_F(ManagerTest, ConditionSetsKeepTheirValuesByteForByte) {
+    DispatchPtr counter = Service("Com_Counter");
+    auto call = [&](const char* op, Variant params) {
+        return OleCall(counter, "GetCounter",
+                       {op, Variant::ByRef(params), Variant::ArrayOf({"NUV01", "DEMO"})});
+    };
+    const Variant values[] = {
+        Variant("A;B,C~D|E\tF\r\nG"),
+        Variant("\"雙引號\" '單引號' `反`"),
+        Variant("「品號」，『名稱』、：；！？（）…—～"),
+        Variant(std::string("bad \xff\xfe utf-8 \xe5\x93")),
+        Variant(std::string("with\0nul", 8)),
+        Variant::FromBytes(EncodeCodePage("螺絲「特」；\"x\"", 950), 950),
+        Variant::FromBytes(EncodeCodePage("螺丝「特」；\"x\"", 936), 936),
+        Variant::FromBytes("\xa4\x40\x7f\xff", 950), // bytes that no character reads
+        Variant(""),
+        Variant(),
+        Variant::MakeNull(),
+        Variant(-2147483647 - 1),
+        Variant(true),
+        Variant(0.1),
+        Variant::FromDate(46367.5),
+        Variant::ArrayOf({Variant::ArrayOf({"A;01", "「甲」"}), Variant::ArrayOf({"B~02"})}),
+    };
+    std::vector<Variant> lines;
+    for (const Variant& v : values)
+        lines.push_back(Variant::ArrayOf({"c" + std::to_string(lines.size()), v, "", ""}));
+    const std::string code = "碼;\"'~「」", name = "名稱，「共用」;\"";
+    call("INSERTUSERDEFOPTION",
+         Variant::ArrayOf({"NUV01", "MARY", code, name, "KELT58", Variant::ArrayOf(lines), "N"}));
+
+    Variant listed = call("GETUSERDEFOPTION", Variant::ArrayOf({"1", "NUV01", "MARY", "KELT58"}));
+    ASSERT_EQ(listed[0].ToInt(), 1);
+    EXPECT_TRUE(listed[1].SameAs(Variant::ArrayOf({code, name, "N", "MARY"})));
+    Variant loaded =
+        call("GETUSERDEFOPTION", Variant::ArrayOf({"2", "NUV01", "MARY", "KELT58", code}));
+    ASSERT_EQ(loaded[0].ToInt(), static_cast<int>(lines.size()));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Variant& back = loaded[static_cast<int>(i) + 1][1];
+        EXPECT_TRUE(back.SameAs(values[i])) << "value " << i;
+        if (values[i].IsText())
+            EXPECT_EQ(back.Bytes(), values[i].Bytes()) << "value " << i;
+    }
+    EXPECT_EQ(call("DELUSERDEFOPTION", Variant::ArrayOf({"NUV01", "MARY", code, "KELT58"})).ToInt(),
+              1);
+}
+
 // Traditional <-> Simplified, on Unicode texts and on byte texts of code pages 950 and 936.
 TEST_F(ManagerTest, ChineseConversionsBothWays) {
     struct Case {
