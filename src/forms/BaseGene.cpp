@@ -152,9 +152,10 @@ TfrmBaseGene::TfrmBaseGene(TComponent* AOwner) : TBaseGeneDialogOf<TNuForm>(AOwn
     USERPAN02 = new TPanel(this);
     USERPAN02->SetName("USERPAN02");
     USERPAN02->SetParent(USERPAN03);
+    // Placed below the caption before it is aligned: top-aligned controls keep the order of
+    // their tops, and a fresh panel's top of 0 would put the button row above the caption.
+    USERPAN02->SetBounds(0, USERPAN01->Top() + USERPAN01->Height(), USERPAN03->Width(), 30);
     USERPAN02->SetAlign(alTop);
-    USERPAN02->SetTop(32);
-    USERPAN02->SetHeight(30);
     USERPAN02->SetCaption("");
 
     auto userButton = [this](const char* name, int glyph, const char* hint, int left) {

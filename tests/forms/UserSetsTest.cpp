@@ -501,6 +501,10 @@ protected:
 TEST_P(UserSetsTest, EveryConditionComesBackAsItWasSaved) {
     TfrmKelSets* d = OpenAs("MARY", "001");
     ASSERT_TRUE(d->USERPAN03->Visible());
+    // The caption heads the panel, the button row follows it, the list fills the rest.
+    EXPECT_LT(d->USERPAN01->Top(), d->USERPAN02->Top());
+    EXPECT_EQ(d->USERPAN01->Top() + d->USERPAN01->Height(), d->USERPAN02->Top());
+    EXPECT_EQ(d->USERPAN02->Top() + d->USERPAN02->Height(), d->USERLV01->Top());
     EXPECT_TRUE(d->USERBTN02->Visible());
     EXPECT_FALSE(d->USERBTN01->Visible());
     EXPECT_TRUE(Listed(d).empty());
