@@ -1,11 +1,13 @@
 #include "LookupWindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -229,7 +231,12 @@ Variant RunLookupWindow(const QString& title, const QStringList& captions, TextR
                         const QString& searchHint) {
     TLookupWindow window(title, captions, std::move(rows), multiSelect, initialText, parent,
                          searchHint);
+    // The window that was active before (the dialog that asked) gets the activation back, so
+    // that the person types on in the field the look-up was for.
+    const QPointer<QWidget> previous = QApplication::activeWindow();
     window.exec();
+    if (previous != nullptr && previous->isVisible() && !previous->isActiveWindow())
+        previous->activateWindow();
     return window.Answer();
 }
 

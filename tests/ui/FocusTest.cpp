@@ -2,6 +2,11 @@
 #include "ui/StdCtrls.h"
 
 #include "UiFixture.h"
+#include "ui/qt/QtBridge.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
 
 using namespace nuv;
 
@@ -95,6 +100,35 @@ TEST_F(FocusOrder, FocusingInAHiddenFormRaises) {
     auto* e = new TEdit(hidden);
     e->SetParent(hidden);
     EXPECT_THROW(e->SetFocus(), EInvalidOperation);
+}
+
+// A window of the host over the form (a look-up window parented to the dialog) takes the focus
+// and the keys and closes; the form's active control stays, sees no exit, and has the focus
+// again when the form is active again.
+TEST_F(FocusOrder, AWindowOfTheHostOverTheFormLeavesTheActiveControlAlone) {
+    edit3->SetFocus();
+    log.clear();
+    form->SetKeyPreview(true);
+    form->OnKeyDown = TKeyEvent([this](TObject*, Word&, TShiftState) { log.push_back("key"); });
+    {
+        QDialog lookup(WidgetOf(form));
+        auto* search = new QLineEdit(&lookup);
+        lookup.show();
+        lookup.activateWindow();
+        QApplication::setActiveWindow(&lookup);
+        search->setFocus();
+        test::DrainEvents();
+        ASSERT_EQ(QApplication::focusWidget(), search);
+        test::TypeText("B01");
+        EXPECT_EQ(search->text(), "B01");
+        EXPECT_EQ(form->ActiveControl(), edit3);
+    }
+    WidgetOf(form)->activateWindow();
+    QApplication::setActiveWindow(WidgetOf(form));
+    test::DrainEvents();
+    EXPECT_EQ(test::FocusedControl(), edit3);
+    EXPECT_EQ(form->ActiveControl(), edit3);
+    EXPECT_EQ(log, std::vector<std::string>{}) << "the form saw the other window's focus or keys";
 }
 
 // ---------------------------------------------------------------------------------------------

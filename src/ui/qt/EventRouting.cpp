@@ -103,11 +103,21 @@ struct SynthesizeScope {
     ~SynthesizeScope() { Synthesizing() = saved; }
 };
 
+// A window of its own that no control owns (a look-up window the host opens over a form) is
+// not a part of the form below it: its focus, keys and clicks are its own, and taking them for
+// the form's would make the form forget its active control. Pop-ups (a combo box's drop-down
+// list, a tip) stay parts of the control that opened them.
+static bool IsForeignWindow(const QWidget* w) {
+    return w->isWindow() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip;
+}
+
 TControl* ControlOfWidget(const QWidget* w) {
     for (; w != nullptr; w = w->parentWidget()) {
         auto* hook = dynamic_cast<const TControlWidget*>(w);
         if (hook != nullptr && hook->control != nullptr)
             return hook->control;
+        if (IsForeignWindow(w))
+            break;
     }
     return nullptr;
 }
@@ -118,6 +128,8 @@ TWinControl* WinControlOfWidget(const QWidget* w) {
         if (hook != nullptr && hook->control != nullptr)
             if (auto* wc = dynamic_cast<TWinControl*>(hook->control))
                 return wc;
+        if (IsForeignWindow(w))
+            break;
     }
     return nullptr;
 }

@@ -9,6 +9,7 @@
 #include <QLinearGradient>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QToolTip>
@@ -224,6 +225,9 @@ int TCustomForm::ShowModal() {
         throw EInvalidOperation("Cannot make a visible window modal");
     AfterConstruction();
     TComponentRef<TCustomForm> self(this);
+    // The window that was active before gets the activation back when this one closes, and
+    // with it the focus on its active control.
+    const QPointer<QWidget> previous = QApplication::activeWindow();
     modal_ = true;
     modalResult_ = mrNone;
     if (QWidget* w = WidgetOf(this))
@@ -252,6 +256,8 @@ int TCustomForm::ShowModal() {
     if (self)
         if (QWidget* w = WidgetOf(this))
             w->setWindowModality(Qt::NonModal);
+    if (previous != nullptr && previous->isVisible() && !previous->isActiveWindow())
+        previous->activateWindow();
     return result;
 }
 

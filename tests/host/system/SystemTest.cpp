@@ -219,13 +219,15 @@ TEST_F(SystemTest, AReportRequestGoesFromThePersonsKeysToTheRunsOutput) {
     Key(Qt::Key_F2);
     ASSERT_TRUE(RunUntil([&] { return lookup.Ran; })) << "no look-up window opened";
     EXPECT_FALSE(lookup.LeftOpen) << "the look-up window did not take the keys";
-    ActivateAgain(dialog);
     EXPECT_EQ(lookup.Name, QStringLiteral("LookupWindow"));
+    // The dialog is active again with the focus in the field the look-up was for; Tab goes on.
+    ASSERT_TRUE(RunUntil([&] { return dialog->isActiveWindow(); }));
+    ASSERT_EQ(Focused(), itemFrom) << Focused()->objectName().toStdString();
     const QString firstItem = TextOf(itemFrom);
     EXPECT_TRUE(firstItem.startsWith(QStringLiteral("B01-0"))) << firstItem.toStdString();
     QWidget* itemTo = Child(sp04, "edFinal");
-    ClickInto(itemTo);
-    ASSERT_EQ(Focused(), itemTo);
+    Key(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), itemTo) << Focused()->objectName().toStdString();
     Type(QStringLiteral("B01-105"));
 
     // OK: the request goes to the daemon; the reply is shown and the dialog closes.
