@@ -7,7 +7,7 @@
 //
 // Every operation on the platform form is a virtual operation of the dialog, so it runs in the
 // code that built the dialog. That matters for a dialog class that comes from outside the
-// library (a test host registers its own through NuvSetDialogClass): each module that links
+// library (a test build of the module registers its own through NuvSetDialogClass): each module that links
 // the platform layer statically has its own window-handle table, application object and
 // dialog presenter, and only the dialog's own copy knows its window.
 //
