@@ -100,16 +100,7 @@ protected:
                                       const Variant& params,
                                       Variant& row) { return Answer(query, table, params, row); };
         // The application server runs in-process: its object is created by class name.
-        RegisterOleFactory("ReportCounterS.dmReportCounter", [log = server.log] {
-            auto* o = new RecordingObject("ReportCounterS.dmReportCounter", log);
-            DispatchPtr held = DispatchPtr::Adopt(o);
-            o->Method("GetPower", [](std::span<Variant>) {
-                return Variant::ArrayOf({"", "000000,,,YYYYYYYY", "", ""});
-            });
-            o->Method("Request", [](std::span<Variant>) { return Variant("JOB 1"); });
-            o->Property("ErrorDescript", Variant(""));
-            return held;
-        });
+        RegisterRecordingReportServer(server.log, Variant("JOB 1"));
         registry.emplace(
             "NUV_REGISTRY",
             dir.Write("registry.reg", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\NUV\\Tarvel]\n"

@@ -274,15 +274,7 @@ protected:
                                          GetParam().CodePage + "\nDBCodePage=950\n");
         manager = Variant(CreateOleObject("ProwenWorkCenter.Manager"));
         // The application server that the report dialog asks for the user's rights on opening.
-        RegisterOleFactory("ReportCounterS.dmReportCounter", [log = serverCalls] {
-            auto* o = new RecordingObject("ReportCounterS.dmReportCounter", log);
-            DispatchPtr held = DispatchPtr::Adopt(o);
-            o->Method("GetPower", [](std::span<Variant>) {
-                return Variant::ArrayOf({"", "000000,,,YYYYYYYY", "", ""});
-            });
-            o->Property("ErrorDescript", Variant(""));
-            return held;
-        });
+        RegisterRecordingReportServer(serverCalls);
     }
 
     void TearDown() override {

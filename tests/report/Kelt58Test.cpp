@@ -83,16 +83,7 @@ protected:
         fakes.Host->Messages["W000014"] = "無法設定欄位 %s";
         dir.Write("App/TarvelC.ini", "[Server Information]\nComputerName=127.0.0.1\n"
                                      "ServerPort=211\n");
-        RegisterOleFactory("ReportCounterS.dmReportCounter", [log = server.log] {
-            auto* o = new RecordingObject("ReportCounterS.dmReportCounter", log);
-            DispatchPtr held = DispatchPtr::Adopt(o);
-            o->Method("GetPower", [](std::span<Variant>) {
-                return Variant::ArrayOf({"", "000000,,,YYYYYYYY", "", ""});
-            });
-            o->Method("Request", [](std::span<Variant>) { return Variant("JOB 7"); });
-            o->Property("ErrorDescript", Variant(""));
-            return held;
-        });
+        RegisterRecordingReportServer(server.log, Variant("JOB 7"));
     }
     void TearDown() override {
         ctl.reset();

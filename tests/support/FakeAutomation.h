@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,5 +70,24 @@ struct FakeObject {
         held = Variant(DispatchPtr::Adopt(object));
     }
 };
+
+// Registers the application server class "ReportCounterS.dmReportCounter" in-process as a
+// recording object: "GetPower" grants the super-user group every right, "ErrorDescript" is
+// empty and, when RequestReply is given, "Request" answers it. Tests unregister the class in
+// their tear-down.
+inline void RegisterRecordingReportServer(std::shared_ptr<CallLog> log,
+                                          std::optional<Variant> RequestReply = std::nullopt) {
+    RegisterOleFactory("ReportCounterS.dmReportCounter", [log, RequestReply] {
+        auto* o = new RecordingObject("ReportCounterS.dmReportCounter", log);
+        DispatchPtr held = DispatchPtr::Adopt(o);
+        o->Method("GetPower", [](std::span<Variant>) {
+            return Variant::ArrayOf({"", "000000,,,YYYYYYYY", "", ""});
+        });
+        if (RequestReply)
+            o->Method("Request", [reply = *RequestReply](std::span<Variant>) { return reply; });
+        o->Property("ErrorDescript", Variant(""));
+        return held;
+    });
+}
 
 } // namespace nuv::test
