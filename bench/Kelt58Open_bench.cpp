@@ -29,6 +29,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -282,6 +283,21 @@ std::unique_ptr<QWidget> BuildBareForm(const std::vector<TWidgetCopy>& copies, Q
 void Kelt58Dialog(benchmark::State& state, const char* codePage) {
     Demo().SetCodePage(codePage);
     THost& host = Host();
+    // The first opening in this code page, apart: it converts every text afresh, where the
+    // openings after it find the Manager's conversions already made.
+    {
+        const auto start = std::chrono::steady_clock::now();
+        TReportSession session(host.Module, host.Manager.Manager);
+        if (OpenShown(session) == nullptr) {
+            state.SkipWithError("the dialog did not open");
+            return;
+        }
+        state.counters["first_ms"] =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        session.FreeController();
+        SettleEvents();
+    }
     for (auto _ : state) {
         TReportSession session(host.Module, host.Manager.Manager);
         if (OpenShown(session) == nullptr) {
@@ -289,8 +305,10 @@ void Kelt58Dialog(benchmark::State& state, const char* codePage) {
             break;
         }
         state.PauseTiming();
+        // Freed widgets go at the next turn of an event loop, as in the host; left waiting,
+        // every later opening would walk the earlier dialogs' widgets too.
         session.FreeController();
-        QCoreApplication::processEvents();
+        SettleEvents();
         state.ResumeTiming();
     }
 }
@@ -320,7 +338,7 @@ void BareForm(benchmark::State& state, const char* codePage) {
         ShowAndPaint(form.get());
         state.PauseTiming();
         form.reset();
-        QCoreApplication::processEvents();
+        SettleEvents();
         state.ResumeTiming();
     }
 }

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <mutex>
 #include <numbers>
+#include <unordered_map>
 
 namespace nuv {
 
@@ -1153,6 +1155,22 @@ int GlyphCatalog::FrameCount(int index) {
 }
 
 QImage GlyphCatalog::Render(int index) {
+    // A glyph's picture never changes, and a dialog asks for the same few dozens of times as
+    // its buttons are made: each is drawn once and handed out as a shared copy afterwards.
+    static std::mutex lock;
+    static std::unordered_map<int, QImage> drawn;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (auto it = drawn.find(index); it != drawn.end())
+            return it->second;
+    }
+    QImage image = Draw(index);
+    std::lock_guard<std::mutex> hold(lock);
+    drawn.emplace(index, image);
+    return image;
+}
+
+QImage GlyphCatalog::Draw(int index) {
     const Entry* entry = Find(index);
     if (entry == nullptr)
         return {};

@@ -17,6 +17,9 @@ public:
     // FrameCount(index) * FrameSize x FrameSize pixels on a transparent background; a null
     // image when there is no such glyph.
     static QImage Render(int index);
+
+private:
+    static QImage Draw(int index);
 };
 
 } // namespace nuv

@@ -6,6 +6,9 @@
 
 #include <opencc/opencc.h>
 
+#include <mutex>
+#include <unordered_map>
+
 namespace nuv::host {
 
 namespace {
@@ -17,6 +20,12 @@ const opencc_t NoConverter = reinterpret_cast<opencc_t>(-1);
 struct TChineseConverter::Impl {
     opencc_t toSimplified = NoConverter;
     opencc_t toTraditional = NoConverter;
+    // Texts already converted, per direction. A client converts the same captions, hints and
+    // list items each time it opens a dialog, and OpenCC's segmentation is the dearest step of
+    // that; the memory is dropped whole when it grows past its bound.
+    static constexpr std::size_t MaxRemembered = 20000;
+    std::unordered_map<std::string, std::string> remembered[2];
+    std::mutex lock;
 
     ~Impl() {
         if (toSimplified != NoConverter)
@@ -45,11 +54,18 @@ TChineseConverter::~TChineseConverter() = default;
 std::string TChineseConverter::Convert(TChineseDirection dir, const std::string& text) {
     if (text.empty())
         return text;
+    std::lock_guard<std::mutex> hold(impl_->lock);
+    auto& remembered = impl_->remembered[dir == TChineseDirection::ToSimplified ? 0 : 1];
+    if (auto it = remembered.find(text); it != remembered.end())
+        return it->second;
     char* out = opencc_convert_utf8(impl_->Get(dir), text.data(), text.size());
     if (!out)
         throw Exception(std::string("OpenCC could not convert the text: ") + opencc_error());
     std::string result(out);
     opencc_convert_utf8_free(out);
+    if (remembered.size() >= Impl::MaxRemembered)
+        remembered.clear();
+    remembered.emplace(text, result);
     return result;
 }
 

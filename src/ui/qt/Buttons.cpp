@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <map>
+
 namespace nuv {
 
 // ---------------------------------------------------------------------------------------------
@@ -355,6 +357,21 @@ KindInfo InfoOf(TBitBtnKind k) {
     }
 }
 
+// The style's icon for a kind, asked of the style once per style and kind: looking it up loads
+// and scales its pictures each time, and a dialog has several such buttons.
+QIcon StandardIcon(QStyle::StandardPixmap pixmap) {
+    static QStyle* style = nullptr;
+    static std::map<int, QIcon> icons;
+    if (style != QApplication::style()) {
+        style = QApplication::style();
+        icons.clear();
+    }
+    auto it = icons.find(pixmap);
+    if (it == icons.end())
+        it = icons.emplace(pixmap, style->standardIcon(pixmap)).first;
+    return it->second;
+}
+
 } // namespace
 
 const TClassInfo& TBitBtn::StaticClassInfo() {
@@ -440,7 +457,7 @@ void TBitBtn::UpdateIcon() {
         b->setIcon(QIcon());
         return;
     }
-    b->setIcon(QApplication::style()->standardIcon(info.pixmap));
+    b->setIcon(StandardIcon(info.pixmap));
     b->setIconSize(QSize(16, 16));
 }
 

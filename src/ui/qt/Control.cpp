@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <utility>
 
 namespace nuv {
 
@@ -83,7 +84,38 @@ TControl::TControl(TComponent* owner, TWidgetFactory factory)
     }
 }
 
+namespace {
+// Widgets are made on the GUI thread only. (Plain statics: a thread-local in a module loaded
+// at run time lives in dynamic TLS, which the leak checker of the test builds trips over.)
+QWidget* widgetParking = nullptr;
+} // namespace
+
+QWidget* TakeWidgetParking() {
+    return std::exchange(widgetParking, nullptr);
+}
+
+QPointer<QWidget>& LastInsertParent() {
+    static QPointer<QWidget> last;
+    return last;
+}
+
 void TControl::Init(TWidgetFactory factory) {
+    // A control's widget starts hidden under its owner's widget (the form, as a rule) rather
+    // than as a window of its own: it and the widgets inside it then take the form's font and
+    // colours as they are made, and moving it under its parent later changes nothing, where a
+    // widget made on its own would walk its whole inside again on every such change. Forms
+    // stay windows.
+    QWidget* parking = nullptr;
+    if (factory != &FormWidgetFactory)
+        if (auto* owner = dynamic_cast<TWinControl*>(Owner()))
+            parking = WidgetOf(owner);
+    if (parking != nullptr && LastInsertParent() != nullptr &&
+        LastInsertParent()->window() == parking->window())
+        parking = LastInsertParent();
+    widgetParking = parking;
+    struct Clear {
+        ~Clear() { widgetParking = nullptr; }
+    } clear;
     impl_->hook = factory(this);
     impl_->widget = impl_->hook->Widget();
     QWidget* w = impl_->widget;
@@ -108,6 +140,12 @@ TControl::~TControl() {
     if (impl_->hook != nullptr)
         impl_->hook->control = nullptr;
     if (QWidget* w = impl_->widget) {
+        // The widget of a control made nearby but never given a parent may still wait here
+        // (TControl::Init); it leaves rather than go with this one.
+        for (QObject* child : w->children())
+            if (auto* hook = dynamic_cast<TControlWidget*>(child);
+                hook != nullptr && hook->control != nullptr && hook->control != this)
+                static_cast<QWidget*>(child)->setParent(nullptr);
         w->hide();
         w->setParent(nullptr);
         w->deleteLater();
@@ -313,17 +351,51 @@ void TControl::FontOnChange(TObject*) {
     Perform(CM_FONTCHANGED, 0, 0);
 }
 
+namespace {
+// True when the palette already holds the colour in every group for each role, so setting it
+// again would only walk the widget's children for nothing.
+bool PaletteHolds(const QPalette& pal, std::initializer_list<QPalette::ColorRole> roles,
+                  const QColor& c) {
+    for (QPalette::ColorRole role : roles)
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            if (!pal.isBrushSet(group, role) || pal.color(group, role) != c)
+                return false;
+    return true;
+}
+// True when no group sets the roles and the inherited colour is already the one wanted.
+bool PaletteInherits(const QPalette& pal, std::initializer_list<QPalette::ColorRole> roles,
+                     const QColor& c) {
+    for (QPalette::ColorRole role : roles)
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            if (pal.isBrushSet(group, role) || pal.color(QPalette::Active, role) != c)
+                return false;
+    return true;
+}
+} // namespace
+
 void TControl::FontChanged() {
     QWidget* w = impl_->widget;
     if (w == nullptr)
         return;
-    w->setFont(ToQFont(*font_));
+    // Setting a widget's font or palette walks all its children, and a form sets the same font
+    // on hundreds of controls while it is built. A control that follows its parent's font and
+    // already shows it through its Qt parent is left inheriting it; any later change of the
+    // parent's font reaches it here again and is compared again.
+    const QFont f = ToQFont(*font_);
+    const bool fontSet = w->testAttribute(Qt::WA_SetFont);
+    const bool fontShown =
+        w->font() == f && (fontSet ? (w->font().resolveMask() & f.resolveMask()) == f.resolveMask()
+                                   : parentFont_);
+    if (!fontShown)
+        w->setFont(f);
+    const QColor c = ToQColor(font_->Color());
     QPalette pal = w->palette();
-    QColor c = ToQColor(font_->Color());
-    pal.setColor(QPalette::WindowText, c);
-    pal.setColor(QPalette::Text, c);
-    pal.setColor(QPalette::ButtonText, c);
-    w->setPalette(pal);
+    const auto roles = {QPalette::WindowText, QPalette::Text, QPalette::ButtonText};
+    if (!PaletteHolds(pal, roles, c) && !(parentFont_ && PaletteInherits(pal, roles, c))) {
+        for (QPalette::ColorRole role : roles)
+            pal.setColor(role, c);
+        w->setPalette(pal);
+    }
     if (impl_->canvas != nullptr)
         impl_->canvas->Font()->Assign(font_.get());
     w->update();
@@ -335,6 +407,8 @@ void TControl::SetParentFont(bool value) {
     parentFont_ = value;
     if (value)
         ParentFontChanged();
+    else
+        FontChanged(); // the widget may show the parent's font by inheriting it: pin it down
 }
 
 void TControl::ParentFontChanged() {
@@ -360,9 +434,11 @@ void TControl::ColorChanged() {
         return;
     QPalette pal = w->palette();
     QColor c = ToQColor(color_);
-    pal.setColor(QPalette::Window, c);
-    pal.setColor(QPalette::Base, c);
-    w->setPalette(pal);
+    if (!PaletteHolds(pal, {QPalette::Window, QPalette::Base}, c)) {
+        pal.setColor(QPalette::Window, c);
+        pal.setColor(QPalette::Base, c);
+        w->setPalette(pal);
+    }
     w->update();
 }
 

@@ -55,11 +55,18 @@ bool RouteWidgetEvent(TControlWidget* w, QEvent* e);
 void RoutePaint(TControlWidget* w, QPaintEvent* e);
 bool RouteFocusNextPrev(TControlWidget* w, bool next);
 
+// The widget under which a control's widget starts while its control is being made (see
+// TControl::Init); taken by the first widget made, nullptr when there is none.
+QWidget* TakeWidgetParking();
+
 template <class Base> class TWidget : public Base, public TControlWidget {
 public:
     template <class... A>
     explicit TWidget(TControl* c, A&&... args)
-        : Base(std::forward<A>(args)...), TControlWidget(c) {}
+        : Base(std::forward<A>(args)...), TControlWidget(c) {
+        if (QWidget* parking = TakeWidgetParking())
+            Base::setParent(parking);
+    }
     QWidget* Widget() override { return this; }
     bool NativeEvent(QEvent* e) override { return Base::event(e); }
     void NativePaint(QPaintEvent* e) override { Base::paintEvent(e); }

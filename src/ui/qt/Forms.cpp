@@ -37,16 +37,16 @@ protected:
     }
 };
 
-TControlWidget* FormWidgetFactory(TControl* c) {
-    return new FormWidget(c);
-}
-
 void HandleEventError(TObject* sender, const std::exception& e) {
     if (Application != nullptr)
         Application->HandleException(sender, e);
 }
 
 } // namespace
+
+TControlWidget* FormWidgetFactory(TControl* c) {
+    return new FormWidget(c);
+}
 
 // ---------------------------------------------------------------------------------------------
 

@@ -20,18 +20,116 @@ namespace nuv {
 
 namespace {
 
+// Paints the items of owner-drawn combo and list boxes through the control's DrawItem.
+class OwnerDrawDelegate : public QStyledItemDelegate {
+public:
+    explicit OwnerDrawDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
+    OwnerDrawDelegate(QObject* parent,
+                      std::function<void(int, const TRect&, TOwnerDrawState, QPainter*)> draw,
+                      std::function<int(int)> measure)
+        : QStyledItemDelegate(parent), draw_(std::move(draw)), measure_(std::move(measure)) {}
+    void SetCallbacks(std::function<void(int, const TRect&, TOwnerDrawState, QPainter*)> draw,
+                      std::function<int(int)> measure) {
+        draw_ = std::move(draw);
+        measure_ = std::move(measure);
+    }
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (!draw_) {
+            QStyledItemDelegate::paint(p, option, index);
+            return;
+        }
+        TOwnerDrawState st;
+        if (option.state & QStyle::State_Selected)
+            st.Include(odSelected);
+        if (option.state & QStyle::State_HasFocus)
+            st.Include(odFocused);
+        if (!(option.state & QStyle::State_Enabled))
+            st.Include(odDisabled);
+        QRect r = option.rect;
+        draw_(index.row(), Bounds(r.x(), r.y(), r.width(), r.height()), st, p);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        int h = measure_ ? measure_(index.row()) : 0;
+        if (h > 0)
+            s.setHeight(h);
+        return s;
+    }
+
+private:
+    std::function<void(int, const TRect&, TOwnerDrawState, QPainter*)> draw_;
+    std::function<int(int)> measure_;
+};
+
+// The drop-down list of a Qt combo box is made on first use; the owner-draw delegate is installed
+// into it then, so that a form with many combo boxes does not build their item views up front.
+class LazyCombo : public QComboBox {
+public:
+    LazyCombo(QWidget* parent, QAbstractItemDelegate* delegate)
+        : QComboBox(parent), delegate_(delegate) {}
+    QAbstractItemView* View() {
+        if (!delegateSet_) {
+            delegateSet_ = true;
+            setItemDelegate(delegate_);
+            ReplayFontChange();
+        }
+        return view();
+    }
+    bool ViewMade() const { return delegateSet_; }
+    void showPopup() override {
+        View();
+        QComboBox::showPopup();
+    }
+    QSize sizeHint() const override {
+        const_cast<LazyCombo*>(this)->ReplayFontChange();
+        return QComboBox::sizeHint();
+    }
+    QSize minimumSizeHint() const override {
+        const_cast<LazyCombo*>(this)->ReplayFontChange();
+        return QComboBox::minimumSizeHint();
+    }
+
+protected:
+    // A Qt combo box hands a new font on to its drop-down list at once, making the list if it
+    // has none yet. Before the list is made, the change is kept and handed on when the list or
+    // the size it asks for is first needed.
+    void changeEvent(QEvent* e) override {
+        if (e->type() == QEvent::FontChange && !delegateSet_ && lineEdit() == nullptr) {
+            fontChangePending_ = true;
+            QWidget::changeEvent(e);
+            return;
+        }
+        QComboBox::changeEvent(e);
+    }
+
+private:
+    void ReplayFontChange() {
+        if (!fontChangePending_)
+            return;
+        fontChangePending_ = false;
+        QEvent change(QEvent::FontChange);
+        QComboBox::changeEvent(&change);
+    }
+    QAbstractItemDelegate* delegate_;
+    bool delegateSet_ = false;
+    bool fontChangePending_ = false;
+};
+
+// The combo box's widget. The edit and the always open list of csSimple are made only when a
+// box takes that style; the style itself is applied when the widget is first shown on the screen
+// or when a value needs it, so that the usual change of style right after construction does not
+// build and drop an editable combo's line edit and completer, and a box on a page never opened
+// builds none.
 class ComboWidget : public TWidget<QWidget> {
 public:
     explicit ComboWidget(TControl* c) : TWidget<QWidget>(c) {
-        combo = new QComboBox(this);
-        edit = new QLineEdit(this);
-        list = new QListWidget(this);
-        edit->hide();
-        list->hide();
+        delegate = new OwnerDrawDelegate(this);
+        combo = new LazyCombo(this, delegate);
         setFocusProxy(combo);
     }
     void Arrange() {
-        if (simple) {
+        if (simple && edit != nullptr) {
             int eh = std::min(height(), edit->sizeHint().height());
             edit->setGeometry(0, 0, width(), eh);
             list->setGeometry(0, eh, width(), std::max(0, height() - eh));
@@ -39,12 +137,15 @@ public:
             combo->setGeometry(0, 0, width(), height());
         }
     }
-    QComboBox* combo;
-    QLineEdit* edit;
-    QListWidget* list;
+    LazyCombo* combo;
+    QLineEdit* edit = nullptr;  // csSimple only
+    QListWidget* list = nullptr; // csSimple only
+    OwnerDrawDelegate* delegate;
     bool simple = false;
+    bool stylePending = true;
 
 protected:
+    bool event(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override {
         TWidget<QWidget>::resizeEvent(e);
         Arrange();
@@ -59,38 +160,6 @@ TControlWidget* ComboFactory(TControl* c) {
     return new ComboWidget(c);
 }
 
-// Paints the items of owner-drawn combo and list boxes through the control's DrawItem.
-class OwnerDrawDelegate : public QStyledItemDelegate {
-public:
-    OwnerDrawDelegate(QObject* parent,
-                      std::function<void(int, const TRect&, TOwnerDrawState, QPainter*)> draw,
-                      std::function<int(int)> measure)
-        : QStyledItemDelegate(parent), draw_(std::move(draw)), measure_(std::move(measure)) {}
-    void paint(QPainter* p, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        TOwnerDrawState st;
-        if (option.state & QStyle::State_Selected)
-            st.Include(odSelected);
-        if (option.state & QStyle::State_HasFocus)
-            st.Include(odFocused);
-        if (!(option.state & QStyle::State_Enabled))
-            st.Include(odDisabled);
-        QRect r = option.rect;
-        draw_(index.row(), Bounds(r.x(), r.y(), r.width(), r.height()), st, p);
-    }
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QSize s = QStyledItemDelegate::sizeHint(option, index);
-        int h = measure_(index.row());
-        if (h > 0)
-            s.setHeight(h);
-        return s;
-    }
-
-private:
-    std::function<void(int, const TRect&, TOwnerDrawState, QPainter*)> draw_;
-    std::function<int(int)> measure_;
-};
-
 } // namespace
 
 struct TComboAccess {
@@ -99,7 +168,7 @@ struct TComboAccess {
             return;
         TComponentRef<TControl> self(c);
         if (index >= 0 && index < c->items_->Count() && c->style_ == csSimple) {
-            ComboWidget* w = ComboOf(c);
+            ComboWidget* w = ReadySimple(c);
             c->syncing_ = true;
             w->edit->setText(ToQString(c->items_->Get(index)));
             c->syncing_ = false;
@@ -128,7 +197,87 @@ struct TComboAccess {
             c->OnMeasureItem(c, index, h);
         return h;
     }
+    // The widget with the style applied where a value depends on it. Until then the Qt box is a
+    // plain drop-down list holding the items and the current index, which is all a box holds
+    // before a free text is set (that applies the style) or a simple box's parts are read.
+    static ComboWidget* Ready(const TCustomComboBox* c) {
+        ComboWidget* w = ComboOf(c);
+        if (w->stylePending && (c->style_ == csDropDown || c->style_ == csSimple))
+            ApplyNow(const_cast<TCustomComboBox*>(c));
+        return w;
+    }
+    static ComboWidget* ReadySimple(const TCustomComboBox* c) {
+        ComboWidget* w = ComboOf(c);
+        if (w->stylePending && c->style_ == csSimple)
+            ApplyNow(const_cast<TCustomComboBox*>(c));
+        return w;
+    }
+    // Makes the edit and the list of csSimple, with the items, the current item, the font, the
+    // colour and the routes of the box.
+    static void MakeSimpleParts(TCustomComboBox* c) {
+        ComboWidget* w = ComboOf(c);
+        if (w->edit != nullptr)
+            return;
+        w->edit = new QLineEdit(w);
+        w->list = new QListWidget(w);
+        w->edit->hide();
+        w->list->hide();
+        w->list->setItemDelegate(w->delegate);
+        RouteSignal(w, w->edit, &QLineEdit::textChanged,
+                    [c](TControl*) { TComboAccess::Edited(c); });
+        RouteSignal(w, w->list, &QListWidget::currentRowChanged,
+                    [c](TControl*, int row) { TComboAccess::Activated(c, row); });
+        bool syncing = c->syncing_;
+        c->syncing_ = true;
+        const QFont f = w->combo->font();
+        w->edit->setFont(f);
+        w->list->setFont(f);
+        for (QWidget* part : {static_cast<QWidget*>(w->edit), static_cast<QWidget*>(w->list)}) {
+            QPalette pal = part->palette();
+            pal.setColor(QPalette::Base, ToQColor(c->Color()));
+            part->setPalette(pal);
+        }
+        for (int i = 0; i < w->combo->count(); ++i)
+            w->list->addItem(w->combo->itemText(i));
+        w->list->setCurrentRow(w->combo->currentIndex());
+        w->edit->setText(w->combo->currentText());
+        c->syncing_ = syncing;
+    }
+    static void ApplyNow(TCustomComboBox* c) {
+        ComboWidget* w = ComboOf(c);
+        w->stylePending = false;
+        bool syncing = c->syncing_;
+        c->syncing_ = true;
+        w->simple = c->style_ == csSimple;
+        if (w->simple)
+            MakeSimpleParts(c);
+        w->combo->setVisible(!w->simple);
+        if (w->edit != nullptr) {
+            w->edit->setVisible(w->simple);
+            w->list->setVisible(w->simple);
+        }
+        w->setFocusProxy(w->simple ? static_cast<QWidget*>(w->edit) : w->combo);
+        const int maxLength = c->maxLength_ > 0 ? c->maxLength_ : 32767;
+        w->combo->setEditable(c->style_ == csDropDown);
+        if (w->combo->lineEdit() != nullptr)
+            w->combo->lineEdit()->setMaxLength(maxLength);
+        if (w->edit != nullptr)
+            w->edit->setMaxLength(maxLength);
+        w->combo->setMaxVisibleItems(c->dropDownCount_);
+        w->Arrange();
+        c->syncing_ = syncing;
+        w->update();
+    }
 };
+
+namespace {
+bool ComboWidget::event(QEvent* e) {
+    if (e->type() == QEvent::Show && stylePending && control != nullptr)
+        if (auto* c = dynamic_cast<TCustomComboBox*>(control))
+            Guarded([&] { TComboAccess::ApplyNow(c); });
+    return TWidget<QWidget>::event(e);
+}
+} // namespace
 
 const TClassInfo& TCustomComboBox::StaticClassInfo() {
     static const TClassInfo info("TCustomComboBox", &TWinControl::StaticClassInfo());
@@ -180,24 +329,25 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
                 [self](TControl*, int i) { Guarded([&] { TComboAccess::Activated(self, i); }); });
     RouteSignal(w, w->combo, &QComboBox::editTextChanged,
                 [self](TControl*) { TComboAccess::Edited(self); });
-    RouteSignal(w, w->edit, &QLineEdit::textChanged,
-                [self](TControl*) { TComboAccess::Edited(self); });
-    RouteSignal(w, w->list, &QListWidget::currentRowChanged,
-                [self](TControl*, int row) { TComboAccess::Activated(self, row); });
-    auto* delegate = new OwnerDrawDelegate(
-        w,
+    w->delegate->SetCallbacks(
         [w, self](int i, const TRect& r, TOwnerDrawState st, QPainter* p) {
             if (w->control != nullptr)
                 TComboAccess::Draw(self, i, r, st, p);
         },
         [w, self](int i) { return w->control != nullptr ? TComboAccess::Measure(self, i) : 0; });
-    w->combo->setItemDelegate(delegate);
-    w->list->setItemDelegate(delegate);
-    ApplyStyle();
+    w->combo->setMaxVisibleItems(dropDownCount_);
 }
 
 TCustomComboBox::~TCustomComboBox() {
     items_->OnChange = nullptr;
+    // Leaving the parent takes the focus away, and an editable Qt box answers that with a
+    // signal: it must not reach a box that is already half freed.
+    if (ComboWidget* w = ComboOf(this)) {
+        for (QObject* part : {static_cast<QObject*>(w->combo), static_cast<QObject*>(w->edit),
+                              static_cast<QObject*>(w->list)})
+            if (part != nullptr)
+                QObject::disconnect(part, nullptr, w, nullptr);
+    }
 }
 
 TStrings* TCustomComboBox::Items() const {
@@ -217,19 +367,21 @@ void TCustomComboBox::SyncItems() {
         list << ToQString(items_->Get(i));
     w->combo->clear();
     w->combo->addItems(list);
-    w->list->clear();
-    w->list->addItems(list);
     int count = items_->Count();
     int keep = index < count ? index : -1;
     w->combo->setCurrentIndex(keep);
-    w->list->setCurrentRow(keep);
+    if (w->list != nullptr) {
+        w->list->clear();
+        w->list->addItems(list);
+        w->list->setCurrentRow(keep);
+    }
     if (w->combo->isEditable())
         w->combo->setEditText(text);
     syncing_ = false;
 }
 
 int TCustomComboBox::ItemIndex() const {
-    ComboWidget* w = ComboOf(this);
+    ComboWidget* w = TComboAccess::ReadySimple(this);
     if (style_ == csSimple) {
         int row = w->list->currentRow();
         return row >= 0 && w->list->item(row)->text() == w->edit->text()
@@ -251,20 +403,22 @@ void TCustomComboBox::SetItemIndex(int index) {
     w->combo->setCurrentIndex(index);
     if (index < 0 && w->combo->isEditable())
         w->combo->setEditText(QString());
-    w->list->setCurrentRow(index);
-    w->edit->setText(index >= 0 ? ToQString(items_->Get(index)) : QString());
+    if (w->list != nullptr) {
+        w->list->setCurrentRow(index);
+        w->edit->setText(index >= 0 ? ToQString(items_->Get(index)) : QString());
+    }
     syncing_ = false;
 }
 
 std::string TCustomComboBox::RealGetText() const {
-    ComboWidget* w = ComboOf(this);
+    ComboWidget* w = TComboAccess::ReadySimple(this);
     if (style_ == csSimple)
         return FromQString(w->edit->text());
     return FromQString(w->combo->currentText());
 }
 
 void TCustomComboBox::RealSetText(const std::string& text) {
-    ComboWidget* w = ComboOf(this);
+    ComboWidget* w = TComboAccess::Ready(this);
     syncing_ = true;
     if (style_ == csSimple) {
         w->edit->setText(ToQString(text));
@@ -280,6 +434,11 @@ void TCustomComboBox::RealSetText(const std::string& text) {
 void TCustomComboBox::SetStyle(TComboBoxStyle style) {
     if (style_ == style)
         return;
+    if (ComboOf(this)->stylePending) {
+        // Nothing of the old style was applied: the Qt box holds only the items and the index.
+        style_ = style;
+        return;
+    }
     int index = ItemIndex();
     std::string text = RealGetText();
     style_ = style;
@@ -291,20 +450,9 @@ void TCustomComboBox::SetStyle(TComboBoxStyle style) {
 
 void TCustomComboBox::ApplyStyle() {
     ComboWidget* w = ComboOf(this);
-    syncing_ = true;
-    w->simple = style_ == csSimple;
-    w->combo->setVisible(!w->simple);
-    w->edit->setVisible(w->simple);
-    w->list->setVisible(w->simple);
-    w->setFocusProxy(w->simple ? static_cast<QWidget*>(w->edit) : w->combo);
-    w->combo->setEditable(style_ == csDropDown);
-    if (w->combo->lineEdit() != nullptr)
-        w->combo->lineEdit()->setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
-    w->edit->setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
-    w->combo->setMaxVisibleItems(dropDownCount_);
-    w->Arrange();
-    syncing_ = false;
-    w->update();
+    if (w->stylePending)
+        return;
+    TComboAccess::ApplyNow(this);
 }
 
 void TCustomComboBox::SetDropDownCount(int value) {
@@ -330,14 +478,14 @@ void TCustomComboBox::SetItemHeight(int value) {
 }
 
 bool TCustomComboBox::DroppedDown() const {
-    auto* view = ComboOf(this)->combo->view();
-    return view != nullptr && view->isVisible();
+    LazyCombo* combo = ComboOf(this)->combo;
+    return combo->ViewMade() && combo->View()->isVisible();
 }
 
 void TCustomComboBox::SetDroppedDown(bool value) {
     if (value) {
         OnDropDown(this);
-        ComboOf(this)->combo->showPopup();
+        TComboAccess::Ready(this)->combo->showPopup();
     } else {
         ComboOf(this)->combo->hidePopup();
     }
@@ -386,6 +534,8 @@ void TCustomComboBox::ColorChanged() {
     ComboWidget* w = ComboOf(this);
     for (QWidget* child : {static_cast<QWidget*>(w->combo), static_cast<QWidget*>(w->edit),
                            static_cast<QWidget*>(w->list)}) {
+        if (child == nullptr)
+            continue;
         QPalette pal = child->palette();
         pal.setColor(QPalette::Base, ToQColor(Color()));
         child->setPalette(pal);
@@ -395,10 +545,14 @@ void TCustomComboBox::ColorChanged() {
 void TCustomComboBox::FontChanged() {
     TWinControl::FontChanged();
     ComboWidget* w = ComboOf(this);
+    // The parts take the font from the box's widget; one set apart keeps it.
     QFont f = ToQFont(*Font());
-    w->combo->setFont(f);
-    w->edit->setFont(f);
-    w->list->setFont(f);
+    if (w->combo->testAttribute(Qt::WA_SetFont) || w->combo->font() != f)
+        w->combo->setFont(f);
+    if (w->edit != nullptr) {
+        w->edit->setFont(f);
+        w->list->setFont(f);
+    }
     canvas_->Font()->Assign(Font());
 }
 

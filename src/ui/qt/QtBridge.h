@@ -83,6 +83,11 @@ inline QWidget* WidgetOf(const TControl* c) {
 // The plain widgets of a graphic and of a windowed control.
 TControlWidget* GraphicWidgetFactory(TControl* c);
 TControlWidget* WindowedWidgetFactory(TControl* c);
+// The window of a form.
+TControlWidget* FormWidgetFactory(TControl* c);
+// The widget a control was last put into: the next control made by the same form most likely
+// goes there too, so its widget starts there (TControl::Init).
+QPointer<QWidget>& LastInsertParent();
 // Starts painting a control canvas on the widget being painted (used by the canvas on demand).
 void AttachControlCanvas(TControlCanvas& canvas, TControl* control);
 // Sets the Qt focus policy of a control's widget from its TabStop and kind.

@@ -83,9 +83,23 @@ void TWinControl::InsertControl(TControl* c) {
     QWidget* w = WidgetOf(c);
     if (w != nullptr) {
         w->setParent(WidgetOf(this));
+        LastInsertParent() = WidgetOf(this);
         c->ApplyGeometry();
+        // The children were stacked in order (graphic controls below windowed ones), and the
+        // new one comes last of its kind: it alone moves, instead of every child again.
+        auto* wc = dynamic_cast<TWinControl*>(c);
+        QWidget* firstWindowed = nullptr;
+        if (wc == nullptr)
+            for (TWinControl* other : winControls_)
+                if ((firstWindowed = WidgetOf(other)) != nullptr)
+                    break;
+        if (firstWindowed != nullptr)
+            w->stackUnder(firstWindowed);
+        else
+            w->raise();
+    } else {
+        RestackChildren();
     }
-    RestackChildren();
     if (c->parentFont_)
         c->ParentFontChanged();
     if (c->parentColor_)

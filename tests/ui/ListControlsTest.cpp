@@ -1,0 +1,148 @@
+// The combo box as a person and a form see it: its text, its item, its drop-down list and its
+// font, whether the style was set before or after the box was first shown.
+#include "ui/StdCtrls.h"
+#include "ui/qt/QtBridge.h"
+
+#include "UiFixture.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+
+using namespace nuv;
+
+namespace {
+
+QComboBox* QtComboOf(TControl* c) {
+    return WidgetOf(c)->findChild<QComboBox*>();
+}
+
+// The edit a person types into: the simple box's own edit, or the combo box's line edit.
+QLineEdit* VisibleEditOf(TControl* c) {
+    for (QLineEdit* e : WidgetOf(c)->findChildren<QLineEdit*>())
+        if (e->isVisible())
+            return e;
+    return nullptr;
+}
+
+class ComboBoxTest : public UiTest {
+protected:
+    TComboBox* MakeCombo(TComboBoxStyle style) {
+        auto* c = Make<TComboBox>(form, "cbo", 10, 10, 160, 21);
+        c->SetStyle(style);
+        for (const char* item : {"日", "週", "月"})
+            c->Items()->Add(item);
+        return c;
+    }
+};
+
+TEST_F(ComboBoxTest, TextAndItemHoldBeforeAndAfterTheBoxIsShown) {
+    struct Case {
+        TComboBoxStyle style;
+        const char* text;      // set through Text; nullptr: item 1 is chosen instead
+        int index;             // ItemIndex afterwards
+        const char* boxText;   // Text afterwards
+        bool edit;             // whether the person sees an edit holding that text
+    };
+    const Case cases[] = {
+        {csDropDown, "自訂", -1, "自訂", true},
+        {csDropDown, nullptr, 1, "週", true},
+        {csSimple, "自訂", -1, "自訂", true},
+        {csSimple, nullptr, 1, "週", true},
+        {csDropDownList, "月", 2, "月", false},
+        {csDropDownList, "自訂", -1, "", false},
+        {csDropDownList, nullptr, 1, "週", false},
+    };
+    for (bool showFirst : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(c.style)) + " " +
+                         (c.text ? c.text : "item 1") + (showFirst ? " (shown first)" : ""));
+            TComboBox* box = MakeCombo(c.style);
+            if (showFirst) {
+                form->Show();
+                test::DrainEvents();
+            }
+            if (c.text != nullptr)
+                box->SetText(c.text);
+            else
+                box->SetItemIndex(1);
+            EXPECT_EQ(box->ItemIndex(), c.index);
+            EXPECT_EQ(box->Text(), c.boxText);
+            form->Show();
+            test::DrainEvents();
+            EXPECT_EQ(box->ItemIndex(), c.index);
+            EXPECT_EQ(box->Text(), c.boxText);
+            if (c.edit) {
+                QLineEdit* edit = VisibleEditOf(box);
+                ASSERT_NE(edit, nullptr);
+                EXPECT_EQ(edit->text().toStdString(), c.boxText);
+            } else {
+                EXPECT_EQ(VisibleEditOf(box), nullptr);
+                EXPECT_EQ(QtComboOf(box)->currentIndex(), c.index);
+            }
+            box->Free();
+            form->Hide();
+        }
+    }
+}
+
+TEST_F(ComboBoxTest, ChangingTheStyleKeepsTheItemAndTheTypedText) {
+    for (bool shown : {false, true}) {
+        SCOPED_TRACE(shown ? "shown" : "hidden");
+        TComboBox* box = MakeCombo(csDropDownList);
+        if (shown) {
+            form->Show();
+            test::DrainEvents();
+        }
+        box->SetItemIndex(1);
+        box->SetStyle(csSimple);
+        EXPECT_EQ(box->ItemIndex(), 1);
+        EXPECT_EQ(box->Text(), "週");
+        box->SetText("其他");
+        box->SetStyle(csDropDown);
+        EXPECT_EQ(box->ItemIndex(), -1);
+        EXPECT_EQ(box->Text(), "其他");
+        box->SetStyle(csDropDownList);
+        EXPECT_EQ(box->Text(), "");
+        box->Free();
+        form->Hide();
+    }
+}
+
+TEST_F(ComboBoxTest, TheDropDownListShowsTheItemsInTheBoxsFont) {
+    TComboBox* box = MakeCombo(csDropDownList);
+    box->Font()->SetHeight(-20);
+    form->Show();
+    test::DrainEvents();
+    box->SetDroppedDown(true);
+    test::DrainEvents();
+    EXPECT_TRUE(box->DroppedDown());
+    QAbstractItemView* list = QtComboOf(box)->view();
+    EXPECT_EQ(list->model()->rowCount(), 3);
+    EXPECT_EQ(list->window()->font().pixelSize(), 20);
+    box->SetDroppedDown(false);
+    test::DrainEvents();
+    EXPECT_FALSE(box->DroppedDown());
+}
+
+TEST_F(ComboBoxTest, MaxLengthHoldsForTheEditWhateverTheOrder) {
+    for (bool lengthFirst : {false, true}) {
+        SCOPED_TRACE(lengthFirst ? "length first" : "style first");
+        auto* box = Make<TComboBox>(form, "cbo", 10, 10, 160, 21);
+        if (lengthFirst)
+            box->SetMaxLength(3);
+        box->SetStyle(csDropDown);
+        if (!lengthFirst)
+            box->SetMaxLength(3);
+        form->Show();
+        test::DrainEvents();
+        QLineEdit* edit = VisibleEditOf(box);
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->maxLength(), 3);
+        box->Free();
+        form->Hide();
+    }
+}
+
+} // namespace
