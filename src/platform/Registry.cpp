@@ -10,10 +10,14 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <set>
 #include <utility>
+
+#include <sys/stat.h>
 
 namespace nuv {
 
@@ -452,7 +456,50 @@ std::shared_ptr<const RegistryFile> RegistryFile::Parse(std::string_view bytes,
     return file;
 }
 
+namespace {
+// The last registry file read, with what identified its contents then. A dialog reads the file
+// for every setting it looks up; while the file stays as it was, the parsed copy serves them.
+struct TLoadedRegistry {
+    std::string fileName;
+    struct stat identity {};
+    std::shared_ptr<const RegistryFile> file;
+};
+
+bool SameContents(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+bool SettledOnDisk(const struct stat& st) {
+    const std::time_t now = std::time(nullptr);
+    return now - st.st_mtim.tv_sec > 2 && now - st.st_ctim.tv_sec > 2;
+}
+} // namespace
+
 std::shared_ptr<const RegistryFile> RegistryFile::Load(const std::string& fileName) {
+    static std::mutex lock;
+    static TLoadedRegistry last;
+    struct stat before {};
+    const bool known = ::stat(fileName.c_str(), &before) == 0;
+    if (known) {
+        std::lock_guard<std::mutex> hold(lock);
+        if (last.file && last.fileName == fileName && SameContents(last.identity, before))
+            return last.file;
+    }
+    std::shared_ptr<const RegistryFile> file = Read(fileName);
+    // Kept only when the file did not change while it was read, and was last written a while
+    // ago: file times are coarse, so a file written moments ago may yet change again within
+    // the same tick without its times showing it.
+    struct stat after {};
+    if (known && ::stat(fileName.c_str(), &after) == 0 && SameContents(before, after) &&
+        SettledOnDisk(after)) {
+        std::lock_guard<std::mutex> hold(lock);
+        last = {fileName, after, file};
+    }
+    return file;
+}
+
+std::shared_ptr<const RegistryFile> RegistryFile::Read(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
     if (!in) {
         int err = errno;

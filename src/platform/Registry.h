@@ -80,7 +80,8 @@ public:
     };
 
     // Reads the file; a missing file gives an empty registry. Raises Exception when the file
-    // cannot be read or is malformed.
+    // cannot be read or is malformed. The file last read is kept and handed out again while
+    // it stays unchanged on disk (same inode, size and times).
     static std::shared_ptr<const RegistryFile> Load(const std::string& fileName);
     // Parses file bytes; fileName is only used in error messages.
     static std::shared_ptr<const RegistryFile> Parse(std::string_view bytes,
@@ -94,6 +95,7 @@ public:
 
 private:
     friend class RegistryParser;
+    static std::shared_ptr<const RegistryFile> Read(const std::string& fileName);
     Key top_; // its children are the root keys, by upper-case root name
     const Key* FindLiteral(const std::vector<std::string>& parts) const;
 };

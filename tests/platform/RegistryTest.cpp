@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <ctime>
+
 using namespace nuv;
 using nuv::test::ScopedEnv;
 using nuv::test::TempDir;
@@ -319,4 +324,48 @@ TEST(Registry, ValueContinuedOverManyLines) {
     ASSERT_NE(v, nullptr);
     EXPECT_EQ(v->bytes.size(), 10001u);
     EXPECT_EQ(v->bytes.back(), '\xFF');
+}
+
+namespace {
+
+// Sets a file's modification time the given number of seconds back from now.
+void AgeFile(const std::string& path, int seconds) {
+    timespec times[2];
+    clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= seconds;
+    times[1] = times[0];
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+std::string ClientPath(const std::string& file) {
+    TRegistry reg(file);
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    return reg.OpenKeyReadOnly("SOFTWARE\\NUV\\Tarvel") ? reg.ReadString("ClientPath") : "?";
+}
+
+} // namespace
+
+TEST(Registry, AChangedFileIsReadAgainEvenWithTheSameSize) {
+    TempDir dir;
+    auto text = [](const char* path) {
+        return std::string("Windows Registry Editor Version 5.00\n\n"
+                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NUV\\Tarvel]\n\"ClientPath\"=\"") +
+               path + "\"\n";
+    };
+    // A file written long ago, read twice; then rewritten in place with another value of the
+    // same length, twice in quick succession.
+    const std::string file = dir.Write("r.reg", text("/opt/a"));
+    AgeFile(file, 60);
+    EXPECT_EQ(ClientPath(file), "/opt/a");
+    EXPECT_EQ(ClientPath(file), "/opt/a");
+    dir.Write("r.reg", text("/opt/b"));
+    EXPECT_EQ(ClientPath(file), "/opt/b");
+    dir.Write("r.reg", text("/opt/c"));
+    EXPECT_EQ(ClientPath(file), "/opt/c");
+    // Another file of the same name in another place is another registry.
+    TempDir other;
+    const std::string second = other.Write("r.reg", text("/opt/d"));
+    AgeFile(second, 60);
+    EXPECT_EQ(ClientPath(second), "/opt/d");
+    EXPECT_EQ(ClientPath(file), "/opt/c");
 }

@@ -305,8 +305,12 @@ void TControl::UpdateHint() {
     if (w == nullptr)
         return;
     bool show = EffectiveShowHint() && (Application == nullptr || Application->ShowHint());
-    w->setToolTip(show ? ToQString(GetShortHint(hint_)) : QString());
-    if (Application != nullptr)
+    // Only a real change reaches the widget: each change is an event to it, and every hint of
+    // every form is refreshed whenever the application's hint settings move.
+    const QString tip = show ? ToQString(GetShortHint(hint_)) : QString();
+    if (w->toolTip() != tip)
+        w->setToolTip(tip);
+    if (Application != nullptr && w->toolTipDuration() != Application->HintHidePause())
         w->setToolTipDuration(Application->HintHidePause());
 }
 

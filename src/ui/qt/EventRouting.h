@@ -61,12 +61,12 @@ QWidget* TakeWidgetParking();
 
 template <class Base> class TWidget : public Base, public TControlWidget {
 public:
-    template <class... A>
-    explicit TWidget(TControl* c, A&&... args)
-        : Base(std::forward<A>(args)...), TControlWidget(c) {
-        if (QWidget* parking = TakeWidgetParking())
-            Base::setParent(parking);
-    }
+    // Made without arguments, the widget starts under the parking widget, if any; made with
+    // arguments (a form's window), it takes them as they are.
+    explicit TWidget(TControl* c) : Base(TakeWidgetParking()), TControlWidget(c) {}
+    template <class A0, class... A>
+    TWidget(TControl* c, A0&& arg0, A&&... args)
+        : Base(std::forward<A0>(arg0), std::forward<A>(args)...), TControlWidget(c) {}
     QWidget* Widget() override { return this; }
     bool NativeEvent(QEvent* e) override { return Base::event(e); }
     void NativePaint(QPaintEvent* e) override { Base::paintEvent(e); }

@@ -3,6 +3,7 @@
 #include "ui/qt/QtBridge.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QGuiApplication>
 
 #include <cmath>
@@ -291,12 +292,43 @@ static QFontMetrics MetricsOf(const TFont& f) {
     return QFontMetrics(ToQFont(f));
 }
 
+// Text widths and line heights asked again and again for the same captions in the same fonts
+// while forms are laid out; kept per font (all dropped when there are too many).
+namespace {
+// What of a font decides its measures (all that ToQFont takes), as a key.
+QString MeasureKey(const TFont& f) {
+    const TFontStyles st = f.Style();
+    const int styles = (st.Contains(fsBold) ? 1 : 0) | (st.Contains(fsItalic) ? 2 : 0) |
+                       (st.Contains(fsUnderline) ? 4 : 0) | (st.Contains(fsStrikeOut) ? 8 : 0);
+    return ToQString(f.Name()) + QChar(0x1f) + QString::number(std::abs(f.Height())) +
+           QChar(0x1f) + QString::number(styles);
+}
+
+QHash<QString, int>& MeasuredWidths() {
+    static QHash<QString, int> widths;
+    if (widths.size() >= 4096)
+        widths.clear();
+    return widths;
+}
+} // namespace
+
 int TCanvas::TextWidth(const std::string& text) const {
-    return MetricsOf(*font_).horizontalAdvance(ToQString(text));
+    const QString s = ToQString(text);
+    QHash<QString, int>& widths = MeasuredWidths();
+    const QString key = MeasureKey(*font_) + QChar(0x1f) + s;
+    auto it = widths.constFind(key);
+    if (it == widths.constEnd())
+        it = widths.insert(key, MetricsOf(*font_).horizontalAdvance(s));
+    return *it;
 }
 
 int TCanvas::TextHeight(const std::string&) const {
-    return MetricsOf(*font_).height();
+    QHash<QString, int>& heights = MeasuredWidths();
+    const QString key = MeasureKey(*font_); // a width's key has one more part
+    auto it = heights.constFind(key);
+    if (it == heights.constEnd())
+        it = heights.insert(key, MetricsOf(*font_).height());
+    return *it;
 }
 
 TSize TCanvas::TextExtent(const std::string& text) const {
@@ -340,7 +372,6 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const std::string& text)
 }
 
 int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned flags) {
-    QFontMetrics fm = MetricsOf(*font_);
     int qflags = 0;
     qflags |= (flags & DT_CENTER)  ? Qt::AlignHCenter
               : (flags & DT_RIGHT) ? Qt::AlignRight
@@ -361,11 +392,25 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned flags) {
     QString s = ToQString(text);
     if (flags & DT_CALCRECT) {
         int width = (flags & DT_WORDBREAK) ? std::max(1, rect.Width()) : 100000;
-        QRect r = fm.boundingRect(QRect(0, 0, width, 100000), qflags, s);
-        rect.Right = rect.Left + r.width();
-        rect.Bottom = rect.Top + (s.isEmpty() ? fm.height() : r.height());
+        // Labels measure their captions again on every change of text, size or font while a
+        // form is built, mostly to the same answers: laying text out is the dear part, so the
+        // answers are kept (and all dropped when there are too many).
+        static QHash<QString, QSize> measured;
+        const QString key = MeasureKey(*font_) + QChar(0x1f) + QString::number(width) +
+                            QChar(0x1f) + QString::number(qflags) + QChar(0x1f) + s;
+        auto it = measured.constFind(key);
+        if (it == measured.constEnd()) {
+            const QFontMetrics fm = MetricsOf(*font_);
+            const QRect r = fm.boundingRect(QRect(0, 0, width, 100000), qflags, s);
+            if (measured.size() >= 4096)
+                measured.clear();
+            it = measured.insert(key, QSize(r.width(), s.isEmpty() ? fm.height() : r.height()));
+        }
+        rect.Right = rect.Left + it->width();
+        rect.Bottom = rect.Top + it->height();
         return rect.Height();
     }
+    QFontMetrics fm = MetricsOf(*font_);
     QPainter* p = Painter();
     QRect bounds = fm.boundingRect(ToQRect(rect), qflags, s);
     if (p == nullptr)

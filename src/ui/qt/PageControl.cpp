@@ -302,27 +302,51 @@ void TPageControl::UpdateTabs() {
     PageWidget* w = PageOf(this);
     QTabBar* bar = w->bar;
     QSignalBlocker block(bar);
-    while (bar->count() > 0)
-        bar->removeTab(0);
+    // The tabs are brought to the visible pages' captions in place: most calls (a resize, a
+    // caption set while the form is built) change nothing or one text.
+    QStringList captions;
     int current = -1;
     for (TTabSheet* p : pages_) {
         if (!p->TabVisible())
             continue;
-        int i = bar->addTab(ToQString(p->Caption()));
         if (p == activePage_)
-            current = i;
+            current = static_cast<int>(captions.size());
+        captions << ToQString(p->Caption());
     }
-    if (current >= 0)
+    bool changed = false;
+    while (bar->count() > captions.size()) {
+        bar->removeTab(bar->count() - 1);
+        changed = true;
+    }
+    for (int i = 0; i < bar->count(); ++i)
+        if (bar->tabText(i) != captions[i]) {
+            bar->setTabText(i, captions[i]);
+            changed = true;
+        }
+    while (bar->count() < captions.size()) {
+        bar->addTab(captions[bar->count()]);
+        changed = true;
+    }
+    if (current >= 0 && bar->currentIndex() != current)
         bar->setCurrentIndex(current);
     QString style;
     if (tabHeight_ > 0)
         style += QString("QTabBar::tab { height: %1px; }").arg(tabHeight_ - 4);
     if (tabWidth_ > 0)
         style += QString("QTabBar::tab { width: %1px; }").arg(tabWidth_ - 4);
-    bar->setStyleSheet(style);
-    bar->setFont(ToQFont(*Font()));
+    if (bar->styleSheet() != style) {
+        bar->setStyleSheet(style);
+        changed = true;
+    }
+    const QFont font = ToQFont(*Font());
+    if (bar->font() != font || !bar->testAttribute(Qt::WA_SetFont)) {
+        bar->setFont(font);
+        changed = true;
+    }
     bar->setVisible(bar->count() > 0);
-    bar->setGeometry(2, 0, std::max(0, Width() - 4), bar->sizeHint().height());
+    // The bar's height is asked of it only when its tabs, style or font changed.
+    const int height = changed || bar->height() <= 0 ? bar->sizeHint().height() : bar->height();
+    bar->setGeometry(2, 0, std::max(0, Width() - 4), height);
     bar->update();
 }
 
