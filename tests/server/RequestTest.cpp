@@ -259,3 +259,34 @@ TEST(ServerConfiguration, ReadFromTheServerIni) {
 }
 
 } // namespace
+
+namespace {
+
+// The in-process server library keeps one context for the dialogs one after another: each new
+// object still answers from the database as it is now, also when the file was replaced.
+TEST(InProcessServer, EachNewObjectAnswersFromTheDatabaseAsItIsNow) {
+    Installation install;
+    auto rights = [] {
+        DispatchPtr server = CreateOleObject(ReportCounterClassName);
+        return OleCall(server, "GetPower", {Row({"DEMO", "MARY", "KELT58", ""})})[1].ToString();
+    };
+    EXPECT_EQ(rights(), "SALES1,林美麗,KELT58,YYYYYYYN");
+    {
+        SQLite::Database db(install.ErpFile(), SQLite::OPEN_READWRITE);
+        db.exec("UPDATE user_rights SET rights='NNNNNNNN' WHERE user_code='MARY'");
+    }
+    EXPECT_EQ(rights(), "SALES1,林美麗,KELT58,NNNNNNNN");
+    std::filesystem::remove(install.ErpFile());
+    CreateErpFixture(install.ErpFile());
+    EXPECT_EQ(rights(), "SALES1,林美麗,KELT58,YYYYYYYN") << "the new file, not the one removed";
+
+    // Another installation is another context.
+    Installation other;
+    {
+        SQLite::Database db(other.ErpFile(), SQLite::OPEN_READWRITE);
+        db.exec("UPDATE user_rights SET rights='YNYNYNYN' WHERE user_code='MARY'");
+    }
+    EXPECT_EQ(rights(), "SALES1,林美麗,KELT58,YNYNYNYN");
+}
+
+} // namespace
