@@ -10,9 +10,11 @@
 #include "ui/Buttons.h"
 #include "ui/ComCtrls.h"
 #include "ui/Mask.h"
+#include "ui/Spin.h"
 #include "ui/StdCtrls.h"
 #include "ui/TypInfo.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -166,6 +168,18 @@ std::optional<bool> SwitchValue(const Variant& value) {
     return v == "Y";
 }
 
+bool SpinAccepts(const TSpinEdit* spin, const std::string& text) {
+    const std::string t(TrimBlanks(text));
+    std::size_t digits = t.starts_with('-') ? 1 : 0;
+    if (t.size() == digits || t.size() - digits > 9 ||
+        !std::all_of(t.begin() + static_cast<std::ptrdiff_t>(digits), t.end(),
+                     [](char ch) { return ch >= '0' && ch <= '9'; }))
+        return false;
+    const int v = std::stoi(t);
+    return spin->MinValue() == spin->MaxValue() ||
+           (v >= spin->MinValue() && v <= spin->MaxValue());
+}
+
 TApply ControlApplier(TBaseGeneState& dialog, TComponent* c, const Variant& value) {
     if (auto* panel = dynamic_cast<TSelectPanel*>(c))
         return PanelApplier(dialog, panel, value);
@@ -199,10 +213,13 @@ TApply ControlApplier(TBaseGeneState& dialog, TComponent* c, const Variant& valu
             return {};
         return [c, item] { SetOrdPropByName(c, "ItemIndex", item - 1); };
     }
-    if (dynamic_cast<TCustomEdit*>(c) && !value.IsArray()) {
+    if (auto* edit = dynamic_cast<TCustomEdit*>(c); edit && !value.IsArray()) {
         std::string text = value.ToString();
         std::string mask;
-        if (!FitsEdit(dynamic_cast<TCustomEdit*>(c), text))
+        if (!FitsEdit(edit, text))
+            return {};
+        // A spin edit takes a whole number within its range, as its buttons would give.
+        if (auto* spin = dynamic_cast<TSpinEdit*>(c); spin && !SpinAccepts(spin, text))
             return {};
         if (IsListed(dialog.DateFieldList, c->Name())) {
             if (!IsStoredDate(text, false))
@@ -216,11 +233,13 @@ TApply ControlApplier(TBaseGeneState& dialog, TComponent* c, const Variant& valu
             mask = YearMonthEditMask(dialog);
         }
         auto* masked = dynamic_cast<TCustomMaskEdit*>(c);
-        return [c, masked, mask, text] {
+        return [edit, masked, mask, text] {
             // A date field that was never entered has no mask of the layout yet.
             if (masked != nullptr && !mask.empty())
                 masked->SetEditMask(mask);
-            SetStrPropByName(c, "Text", text);
+            // Through the control itself: not every edit publishes its text (a spin edit
+            // publishes its value), and a property that is not there would drop the value.
+            edit->SetText(text);
         };
     }
     return {};

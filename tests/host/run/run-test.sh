@@ -26,6 +26,8 @@ grep -qE '^ResultValue=Job [0-9]+ accepted: KELT58 runs .*; first run at ' "$tmp
   fail "the reply is not a periodic job's: $(cat "$tmp/out")"
 grep -qE '^Job=[0-9]+ +waiting +KELT58 +DS +periodic' "$tmp/out" ||
   fail "the job line is missing: $(cat "$tmp/out")"
+grep -q 'runs every day at 06:30' "$tmp/out" ||
+  fail "the execution time of the value file (06:30) was not kept: $(cat "$tmp/out")"
 grep -qE '^Run=[0-9]+ of job [0-9]+ for [0-9-]+ [0-9:]+: done$' "$tmp/out" ||
   fail "the run line is missing: $(cat "$tmp/out")"
 output=$(sed -n 's/^Output=//p' "$tmp/out")
@@ -53,6 +55,8 @@ check box given a list|[{"name": "chk05", "value": ["Y"]}]|無法依名稱設定
 range given to a list-only panel|[{"name": "sp03", "value": {"range": ["A", "C"]}}]|無法依名稱設定欄位值：sp03
 date in the wrong layout|[{"name": "me01", "value": "2099-01-31"}]|無法依名稱設定欄位值：me01
 item text longer than the field|[{"name": "sp04", "value": {"range": ["$long", "B"]}}]|無法依名稱設定欄位值：sp04
+hour past the spin edit's range|[{"name": "sePeriodHour", "value": "24"}]|無法依名稱設定欄位值：sePeriodHour
+minute that is not a number|[{"name": "sePeriodMin", "value": "3O"}]|無法依名稱設定欄位值：sePeriodMin
 not a values file|{"sp04": 1|is not valid
 CASES
 
