@@ -5,6 +5,7 @@
 #include "forms/BaseOpt.h"
 
 #include "controls/SelectPnl.h"
+#include "fakes/DialogScene.h"
 #include "fakes/FakeServices.h"
 #include "forms/Schedule.h"
 #include "forms/ScheduleRules.h"
@@ -99,13 +100,9 @@ public:
 
 const char* const ServerClass = "ReportCounterS.dmReportCounter";
 
-class BaseOptPeriodTest : public ::testing::Test {
+class BaseOptPeriodTest : public ::testing::Test, protected TDialogScene<TfrmKeltPeriodTest> {
 protected:
-    static void SetUpTestSuite() { setenv("NUV_PEMTAL", NUV_PEMTAL_PATH, 0); }
     void SetUp() override {
-        SetModuleFileNameOverride(dir / "Kelt58C.so");
-        previous = frmBaseGeneClass;
-        frmBaseGeneClass = DialogClassOf<TfrmKeltPeriodTest>;
         TfrmKeltPeriodTest::dateFields = "sp01,me02";
         fakes.Host->Validate = [](bool, const std::string& table, const std::string&,
                                   const Variant&, Variant& row) {
@@ -123,29 +120,17 @@ protected:
             server->Property("ErrorDescript", "the queue is full");
             return DispatchPtr::Adopt(server);
         });
-        registry.emplace(
-            "NUV_REGISTRY",
-            dir.Write("registry.reg", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\NUV\\Tarvel]\n"
-                                      "\"ClientPath\"=\"" +
-                                          dir / "App" + "\"\n"));
-        dir.Write("App/TarvelC.ini", "[Server Information]\nComputerName=127.0.0.1\n");
     }
     void TearDown() override {
-        ctl.reset();
-        FreeAllForms();
+        Close();
         UnregisterOleFactory(ServerClass);
-        frmBaseGeneClass = previous;
-        SetModuleFileNameOverride("");
     }
 
     // Opens and shows the dialog; on Monday 2026-12-07 at 07:00 unless the test set a clock.
     TfrmKeltPeriodTest* Open() {
-        ctl.reset(NewController());
-        ctl->Manager = fakes.NewManager();
-        EXPECT_EQ(ctl->OpenDialog(
-                      Variant::ArrayOf({"NU", "SD01", "DS01", Variant(0), Variant::MakeNull()})),
-                  0);
-        auto* d = dynamic_cast<TfrmKeltPeriodTest*>(static_cast<TDLLRPCtrller*>(ctl.get())->Form);
+        TfrmKeltPeriodTest* d = OpenController(
+            fakes.NewManager(),
+            Variant::ArrayOf({"NU", "SD01", "DS01", Variant(0), Variant::MakeNull()}));
         EXPECT_NE(d, nullptr);
         d->Show();
         DrainEvents();
@@ -187,15 +172,11 @@ protected:
         return lines;
     }
 
-    TempDir dir;
-    std::optional<ScopedEnv> registry;
     ScopedEnv acp{"NUV_ACP", "950"};
     ScopedNow clock{EncodeDateTime({2026, 12, 7, 7, 0})};
     FakeServices fakes;
     ScriptedPresenter presenter;
     ScopedPresenter scoped{presenter};
-    TfrmBaseGeneClass previous = nullptr;
-    std::unique_ptr<TDLLBaseController> ctl;
     std::shared_ptr<CallLog> serverLog = std::make_shared<CallLog>();
     std::string reply = "Job 7 accepted";
 };

@@ -4,6 +4,7 @@
 // the dialog closed and the host told (notification 304, ResultCode 1, the reply).
 #include "forms/BaseOpt.h"
 
+#include "fakes/DialogScene.h"
 #include "fakes/FakeServices.h"
 #include "platform/DateTime.h"
 #include "platform/SystemServices.h"
@@ -37,13 +38,9 @@ public:
 
 // Client and server installed in one temporary folder: the registry names both paths and the
 // server library; TarvelC.ini says where the server is, TarvelS.ini where its files are.
-class BaseOptRoadTest : public ::testing::Test {
+class BaseOptRoadTest : public ::testing::Test, protected TDialogScene<TfrmRoadTest> {
 protected:
-    static void SetUpTestSuite() { setenv("NUV_PEMTAL", NUV_PEMTAL_PATH, 0); }
     void SetUp() override {
-        SetModuleFileNameOverride(dir / "Kelt58C.so");
-        previous = frmBaseGeneClass;
-        frmBaseGeneClass = DialogClassOf<TfrmRoadTest>;
         fakes.Host->Validate = [](bool, const std::string& table, const std::string&,
                                   const Variant&, Variant& row) {
             if (table != "ADMMB")
@@ -59,38 +56,25 @@ protected:
         dir.Write("App/TarvelS.ini", "[DBPasswordCtrl]\r\nServerPort=0\r\n"
                                      "[ReportCounter]\r\nErpDatabase=" +
                                          base + "Data/erp.db\r\n");
-        registry.emplace(
-            "NUV_REGISTRY",
-            dir.Write("registry.reg",
-                      "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\NUV\\Tarvel]\r\n"
-                      "\"ClientPath\"=\"" +
-                          base + "\"\r\n\"ServerPath\"=\"" + base +
-                          "\"\r\n\r\n[HKEY_CLASSES_ROOT\\ReportCounterS.dmReportCounter\\"
-                          "InprocServer32]\r\n@=\"" NUV_REPORTCOUNTER_LIBRARY "\"\r\n"));
+        // The scene's registry file, rewritten: both paths and the server library.
+        dir.Write("registry.reg",
+                  "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\NUV\\Tarvel]\r\n"
+                  "\"ClientPath\"=\"" +
+                      base + "\"\r\n\"ServerPath\"=\"" + base +
+                      "\"\r\n\r\n[HKEY_CLASSES_ROOT\\ReportCounterS.dmReportCounter\\"
+                      "InprocServer32]\r\n@=\"" NUV_REPORTCOUNTER_LIBRARY "\"\r\n");
     }
-    void TearDown() override {
-        ctl.reset();
-        FreeAllForms();
-        frmBaseGeneClass = previous;
-        SetModuleFileNameOverride("");
-    }
+    void TearDown() override { Close(); }
 
     void ClientConfig(const std::string& address, int port) {
-        dir.Write("App/TarvelC.ini", "[Server Information]\r\nComputerName=" + address +
-                                         "\r\nServerPort=" + std::to_string(port) + "\r\n");
+        WriteClientIni("[Server Information]\r\nComputerName=" + address +
+                       "\r\nServerPort=" + std::to_string(port) + "\r\n");
     }
 
     TfrmRoadTest* Open(const std::string& user) {
-        ctl.reset(NewController());
-        ctl->Manager = fakes.NewManager();
-        ctl->OnNotify = {[](void* data, std::int32_t code, TDLLBaseController*) {
-                             static_cast<std::vector<int>*>(data)->push_back(code);
-                         },
-                         &notes};
-        if (ctl->OpenDialog(
-                Variant::ArrayOf({user, "NUV01", "DEMO", Variant(0), Variant::MakeNull()})) != 0)
-            return nullptr;
-        return dynamic_cast<TfrmRoadTest*>(static_cast<TDLLRPCtrller*>(ctl.get())->Form);
+        return OpenController(
+            fakes.NewManager(),
+            Variant::ArrayOf({user, "NUV01", "DEMO", Variant(0), Variant::MakeNull()}));
     }
 
     // A job sent from a shown dialog, at a given time or (periodic) every day from a start;
@@ -154,16 +138,11 @@ protected:
         EXPECT_EQ(stored[1][1][1].ToString(), "edPrintDate");
     }
 
-    TempDir dir;
     std::string base;
-    std::optional<ScopedEnv> registry;
     ScopedEnv acp{"NUV_ACP", "950"};
     FakeServices fakes;
     ScriptedPresenter presenter;
     ScopedPresenter scoped{presenter};
-    std::vector<int> notes;
-    TfrmBaseGeneClass previous = nullptr;
-    std::unique_ptr<TDLLBaseController> ctl;
 };
 
 } // namespace

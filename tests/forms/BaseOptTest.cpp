@@ -5,6 +5,7 @@
 // server receives and what the user is shown.
 #include "forms/BaseOpt.h"
 
+#include "fakes/DialogScene.h"
 #include "fakes/FakeServices.h"
 #include "platform/DateTime.h"
 #include "platform/SystemServices.h"
@@ -56,13 +57,9 @@ struct ServerScript {
     bool FailPower = false;
 };
 
-class BaseOptTest : public ::testing::Test {
+class BaseOptTest : public ::testing::Test, protected TDialogScene<TfrmOptTest> {
 protected:
-    static void SetUpTestSuite() { setenv("NUV_PEMTAL", NUV_PEMTAL_PATH, 0); }
     void SetUp() override {
-        SetModuleFileNameOverride(dir / "Kelt58C.so");
-        previous = frmBaseGeneClass;
-        frmBaseGeneClass = DialogClassOf<TfrmOptTest>;
         fakes.Host->Validate = [this](bool, const std::string& table, const std::string&,
                                       const Variant&, Variant& row) {
             if (table != "ADMMB")
@@ -94,38 +91,18 @@ protected:
                            [this](std::span<Variant>) { return Variant(script.ErrorDescript); });
             return DispatchPtr::Adopt(server);
         });
-        registry.emplace(
-            "NUV_REGISTRY",
-            dir.Write("registry.reg", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\NUV\\Tarvel]\n"
-                                      "\"ClientPath\"=\"" +
-                                          dir / "App" + "\"\n"));
-        dir.Write("App/TarvelC.ini", "[Server Information]\nComputerName=127.0.0.1\n");
         clock.emplace(EncodeDateTime({2026, 12, 1, 9, 30}));
     }
     void TearDown() override {
-        ctl.reset();
-        FreeAllForms();
+        Close();
         UnregisterOleFactory(ServerClass);
-        frmBaseGeneClass = previous;
-        SetModuleFileNameOverride("");
     }
 
     // Opens a new dialog through a new controller that records its notifications.
     TfrmOptTest* Open() {
-        ctl.reset(NewController());
-        ctl->Manager = fakes.NewManager();
-        ctl->OnNotify = {[](void* data, std::int32_t code, TDLLBaseController*) {
-                             static_cast<std::vector<int>*>(data)->push_back(code);
-                         },
-                         &notes};
-        const Variant init =
-            Variant::ArrayOf({"NU", "SD01", "DS01", Variant(0), Variant::MakeNull()});
-        if (ctl->OpenDialog(init) != 0)
-            return nullptr;
-        return Dialog();
-    }
-    TfrmOptTest* Dialog() const {
-        return dynamic_cast<TfrmOptTest*>(static_cast<TDLLRPCtrller*>(ctl.get())->Form);
+        return OpenController(
+            fakes.NewManager(),
+            Variant::ArrayOf({"NU", "SD01", "DS01", Variant(0), Variant::MakeNull()}));
     }
 
     // The requests the server received, in order.
@@ -149,8 +126,6 @@ protected:
         return false;
     }
 
-    TempDir dir;
-    std::optional<ScopedEnv> registry;
     ScopedEnv acp{"NUV_ACP", "950"};
     std::optional<ScopedNow> clock;
     FakeServices fakes;
@@ -159,9 +134,6 @@ protected:
     ServerScript script;
     std::shared_ptr<CallLog> serverLog = std::make_shared<CallLog>();
     std::string programAttr = "N";
-    std::vector<int> notes;
-    TfrmBaseGeneClass previous = nullptr;
-    std::unique_ptr<TDLLBaseController> ctl;
 };
 
 double At(int y, int m, int d, int h, int n, int s) {

@@ -4,6 +4,7 @@
 // answers), a local application server object, and the scripted dialog presenter.
 #include "forms/BaseRpt.h"
 
+#include "fakes/DialogScene.h"
 #include "fakes/FakeServices.h"
 #include "platform/Automation.h"
 #include "platform/SystemServices.h"
@@ -82,13 +83,9 @@ Variant SettingsRow(const char* note, const char* noteChangeable, const char* si
     return Variant::ArrayOf(row);
 }
 
-class BaseRptTest : public ::testing::Test {
+class BaseRptTest : public ::testing::Test, protected TDialogScene<TfrmKeltRpt> {
 protected:
-    static void SetUpTestSuite() { setenv("NUV_PEMTAL", NUV_PEMTAL_PATH, 0); }
     void SetUp() override {
-        SetModuleFileNameOverride(dir / "Kelt58C.so");
-        previous = frmBaseGeneClass;
-        frmBaseGeneClass = DialogClassOf<TfrmKeltRpt>;
         fakes.Host->Messages = {{"W000004", "查無此%s，請重新輸入或按 F2 查詢。"},
                                 {"I000005", "至少要選擇一種輸出方式！%s"},
                                 {"R100235", "備註代號"},
@@ -101,20 +98,11 @@ protected:
                                       Variant& row) { return Answer(query, table, params, row); };
         // The application server runs in-process: its object is created by class name.
         RegisterRecordingReportServer(server.log, Variant("JOB 1"));
-        registry.emplace(
-            "NUV_REGISTRY",
-            dir.Write("registry.reg", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\NUV\\Tarvel]\n"
-                                      "\"ClientPath\"=\"" +
-                                          dir / "App" + "\"\n"));
-        dir.Write("App/TarvelC.ini",
-                  "[Server Information]\nComputerName=127.0.0.1\nServerPort=211\n");
+        WriteClientIni("[Server Information]\nComputerName=127.0.0.1\nServerPort=211\n");
     }
     void TearDown() override {
-        ctl.reset();
-        FreeAllForms();
+        Close();
         UnregisterOleFactory("ReportCounterS.dmReportCounter");
-        frmBaseGeneClass = previous;
-        SetModuleFileNameOverride("");
     }
 
     // The Validator's rows: the program, its report settings, the templates.
@@ -145,12 +133,9 @@ protected:
     // Opens the dialog through the controller with the company's settings.
     TfrmKeltRpt* Open(std::vector<std::pair<std::string, std::string>> settings = {}) {
         fakes.Host->Settings = std::move(settings);
-        ctl.reset(NewController());
-        ctl->Manager = fakes.NewManager();
-        EXPECT_EQ(ctl->OpenDialog(
-                      Variant::ArrayOf({"NU", "SD01", "DS01", Variant(0), Variant::MakeNull()})),
-                  0);
-        auto* d = dynamic_cast<TfrmKeltRpt*>(static_cast<TDLLRPCtrller*>(ctl.get())->Form);
+        TfrmKeltRpt* d = OpenController(
+            fakes.NewManager(),
+            Variant::ArrayOf({"NU", "SD01", "DS01", Variant(0), Variant::MakeNull()}));
         EXPECT_NE(d, nullptr);
         return d;
     }
@@ -192,8 +177,6 @@ protected:
         return n;
     }
 
-    TempDir dir;
-    std::optional<ScopedEnv> registry;
     ScopedEnv acp{"NUV_ACP", "950"};
     FakeServices fakes;
     FakeObject server;
@@ -201,8 +184,6 @@ protected:
     ScopedPresenter scoped{presenter};
     std::optional<Variant> programSettings;
     std::map<std::string, std::vector<std::string>> templates;
-    TfrmBaseGeneClass previous = nullptr;
-    std::unique_ptr<TDLLBaseController> ctl;
 };
 
 std::string BlockText(const std::vector<TEdit*>& edits) {

@@ -4,6 +4,7 @@
 // presenter, and the clock standing on 10 December 2026.
 #include "report/Kelt58CF.h"
 
+#include "fakes/DialogScene.h"
 #include "fakes/FakeServices.h"
 #include "platform/Automation.h"
 #include "platform/DateTime.h"
@@ -59,13 +60,9 @@ Variant HostValues(int runMode, const std::vector<std::pair<std::string, Variant
                                                                  Variant::ArrayOf(data)})})})});
 }
 
-class Kelt58Test : public ::testing::Test {
+class Kelt58Test : public ::testing::Test, protected TDialogScene<TfrmKelt58> {
 protected:
-    static void SetUpTestSuite() { setenv("NUV_PEMTAL", NUV_PEMTAL_PATH, 0); }
     void SetUp() override {
-        SetModuleFileNameOverride(dir / "Kelt58C.so");
-        previous = frmBaseGeneClass;
-        frmBaseGeneClass = DialogClassOf<TfrmKelt58>;
         fakes.Host->Validate = [](bool, const std::string& table, const std::string&,
                                   const Variant&, Variant& row) {
             if (table != "ADMMB")
@@ -75,32 +72,19 @@ protected:
         };
         fakes.Host->Settings = {{"Sys001", "1"},      {"Sys002", "/"},      {"Sys007", "大分類"},
                                 {"Sys008", "中分類"}, {"Sys009", "小分類"}, {"Sys010", "細分類"}};
-        registry.emplace(
-            "NUV_REGISTRY",
-            dir.Write("registry.reg", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\NUV\\Tarvel]\n"
-                                      "\"ClientPath\"=\"" +
-                                          dir / "App" + "\"\n"));
         fakes.Host->Messages["W000014"] = "無法設定欄位 %s";
-        dir.Write("App/TarvelC.ini", "[Server Information]\nComputerName=127.0.0.1\n"
-                                     "ServerPort=211\n");
+        WriteClientIni("[Server Information]\nComputerName=127.0.0.1\nServerPort=211\n");
         RegisterRecordingReportServer(server.log, Variant("JOB 7"));
     }
     void TearDown() override {
-        ctl.reset();
-        FreeAllForms();
+        Close();
         UnregisterOleFactory("ReportCounterS.dmReportCounter");
-        frmBaseGeneClass = previous;
-        SetModuleFileNameOverride("");
     }
 
     // Opens the dialog through the controller with the given host options.
     TfrmKelt58* Open(const Variant& hostOptions = HostOptionTable({{"FEP", true}})) {
-        ctl.reset(NewController());
-        ctl->Manager = fakes.NewManager();
-        const Variant init = Variant::ArrayOf({"NU", "SD01", "DS01", Variant(4711), hostOptions});
-        if (ctl->OpenDialog(init) != 0)
-            return nullptr;
-        auto* d = dynamic_cast<TfrmKelt58*>(static_cast<TDLLRPCtrller*>(ctl.get())->Form);
+        TfrmKelt58* d = OpenController(
+            fakes.NewManager(), Variant::ArrayOf({"NU", "SD01", "DS01", Variant(4711), hostOptions}));
         if (d != nullptr) {
             d->Show();
             DrainEvents();
@@ -149,15 +133,11 @@ protected:
     }
 
     ScopedNow clock{EncodeDateTime({2026, 12, 10, 9, 30})};
-    TempDir dir;
-    std::optional<ScopedEnv> registry;
     ScopedEnv acp{"NUV_ACP", "950"};
     FakeServices fakes;
     FakeObject server;
     ScriptedPresenter presenter;
     ScopedPresenter scoped{presenter};
-    TfrmBaseGeneClass previous = nullptr;
-    std::unique_ptr<TDLLBaseController> ctl;
 };
 
 } // namespace
