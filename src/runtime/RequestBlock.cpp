@@ -176,8 +176,7 @@ bool SpinAccepts(const TSpinEdit* spin, const std::string& text) {
                      [](char ch) { return ch >= '0' && ch <= '9'; }))
         return false;
     const int v = std::stoi(t);
-    return spin->MinValue() == spin->MaxValue() ||
-           (v >= spin->MinValue() && v <= spin->MaxValue());
+    return spin->MinValue() == spin->MaxValue() || (v >= spin->MinValue() && v <= spin->MaxValue());
 }
 
 TApply ControlApplier(TBaseGeneState& dialog, TComponent* c, const Variant& value) {

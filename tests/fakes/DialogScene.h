@@ -31,11 +31,11 @@ public:
         SetModuleFileNameOverride(dir / "Kelt58C.so");
         previousClass_ = frmBaseGeneClass;
         frmBaseGeneClass = DialogClassOf<TDialog>;
-        registry_.emplace("NUV_REGISTRY",
-                          dir.Write("registry.reg",
-                                    "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\NUV\\Tarvel]\n"
-                                    "\"ClientPath\"=\"" +
-                                        dir / "App" + "\"\n"));
+        registry_.emplace(
+            "NUV_REGISTRY",
+            dir.Write("registry.reg", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\NUV\\Tarvel]\n"
+                                      "\"ClientPath\"=\"" +
+                                          dir / "App" + "\"\n"));
         WriteClientIni("[Server Information]\nComputerName=127.0.0.1\n");
     }
     ~TDialogScene() {
@@ -64,8 +64,7 @@ public:
     }
     // The dialog of the open controller, or nullptr.
     TDialog* Dialog() const {
-        return ctl ? dynamic_cast<TDialog*>(static_cast<TDLLRPCtrller*>(ctl.get())->Form)
-                   : nullptr;
+        return ctl ? dynamic_cast<TDialog*>(static_cast<TDLLRPCtrller*>(ctl.get())->Form) : nullptr;
     }
     // Frees the controller (and its dialog) and every form left.
     void Close() {

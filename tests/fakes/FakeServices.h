@@ -47,6 +47,19 @@ struct FakeHostScript {
     std::shared_ptr<CallLog> Log = std::make_shared<CallLog>();
 };
 
+// A Validate that knows only the program: the row of ADMMB that row() gives when asked (a
+// dialog reads its program's name and attributes there), and False for every other table.
+inline std::function<bool(bool, const std::string&, const std::string&, const Variant&, Variant&)>
+ProgramRowOnly(std::function<Variant()> row) {
+    return [row = std::move(row)](bool, const std::string& table, const std::string&,
+                                  const Variant&, Variant& result) {
+        if (table != "ADMMB")
+            return false;
+        result = row();
+        return true;
+    };
+}
+
 class FakeServices {
 public:
     FakeServices();

@@ -4,6 +4,7 @@
 #include "KeltTestDialog.h"
 
 #include "controls/SelectPnl.h"
+#include "fakes/DialogScene.h"
 #include "fakes/FakeServices.h"
 #include "platform/DateTime.h"
 #include "platform/SystemServices.h"
@@ -26,48 +27,24 @@ using namespace nuv::test;
 
 namespace {
 
-class BaseGeneTest : public ::testing::Test {
+class BaseGeneTest : public ::testing::Test, protected TDialogScene<TfrmKeltTest> {
 protected:
-    // The glyph library is found once, by the first dialog of the binary.
-    static void SetUpTestSuite() { setenv("NUV_PEMTAL", NUV_PEMTAL_PATH, 0); }
     void SetUp() override {
-        SetModuleFileNameOverride(dir / "Kelt58C.so");
-        previous = frmBaseGeneClass;
-        frmBaseGeneClass = DialogClassOf<TfrmKeltTest>;
-        fakes.Host->Validate = [](bool, const std::string& table, const std::string&,
-                                  const Variant&, Variant& row) {
-            if (table != "ADMMB")
-                return false;
-            row = Variant::ArrayOf({"庫存異動表", "", "", "", "R"});
-            return true;
-        };
+        fakes.Host->Validate = ProgramRowOnly([] {
+            return Variant::ArrayOf({"庫存異動表", "", "", "", "R"});
+        });
         Install("[Server Information]\nComputerName=10.0.0.1\nServerPort=211\n");
         ctl.reset(NewController());
         ctl->Manager = fakes.NewManager();
     }
-    void TearDown() override {
-        ctl.reset();
-        FreeAllForms();
-        frmBaseGeneClass = previous;
-        SetModuleFileNameOverride("");
-    }
+    void TearDown() override { Close(); }
 
-    void Install(const std::string& ini) {
-        registry.emplace(
-            "NUV_REGISTRY",
-            dir.Write("registry.reg", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\NUV\\Tarvel]\n"
-                                      "\"ClientPath\"=\"" +
-                                          dir / "App" + "\"\n"));
-        dir.Write("App/TarvelC.ini", ini);
-    }
+    void Install(const std::string& ini) { WriteClientIni(ini); }
 
     static Variant Init(int elements) {
         std::vector<Variant> v = {"NU", "SD01", "DS01", Variant(4711), Variant::MakeNull()};
         v.resize(static_cast<std::size_t>(elements));
         return Variant::ArrayOf(v);
-    }
-    TfrmKeltTest* Dialog() const {
-        return dynamic_cast<TfrmKeltTest*>(static_cast<TDLLRPCtrller*>(ctl.get())->Form);
     }
     bool Shown(const std::string& id) const {
         for (const auto& m : presenter.Messages())
@@ -76,14 +53,10 @@ protected:
         return false;
     }
 
-    TempDir dir;
-    std::optional<ScopedEnv> registry;
     ScopedEnv acp{"NUV_ACP", "950"};
     FakeServices fakes;
     ScriptedPresenter presenter;
     ScopedPresenter scoped{presenter};
-    TfrmBaseGeneClass previous = nullptr;
-    std::unique_ptr<TDLLBaseController> ctl;
 };
 
 } // namespace

@@ -104,13 +104,9 @@ class BaseOptPeriodTest : public ::testing::Test, protected TDialogScene<TfrmKel
 protected:
     void SetUp() override {
         TfrmKeltPeriodTest::dateFields = "sp01,me02";
-        fakes.Host->Validate = [](bool, const std::string& table, const std::string&,
-                                  const Variant&, Variant& row) {
-            if (table != "ADMMB")
-                return false;
-            row = Variant::ArrayOf({"客戶別品號出貨排程表", "", "", "", "N"});
-            return true;
-        };
+        fakes.Host->Validate = ProgramRowOnly([] {
+            return Variant::ArrayOf({"客戶別品號出貨排程表", "", "", "", "N"});
+        });
         RegisterOleFactory(ServerClass, [this] {
             auto* server = new RecordingObject(ServerClass, serverLog);
             server->Method("GetPower", [](std::span<Variant>) {

@@ -41,13 +41,9 @@ public:
 class BaseOptRoadTest : public ::testing::Test, protected TDialogScene<TfrmRoadTest> {
 protected:
     void SetUp() override {
-        fakes.Host->Validate = [](bool, const std::string& table, const std::string&,
-                                  const Variant&, Variant& row) {
-            if (table != "ADMMB")
-                return false;
-            row = Variant::ArrayOf({"客戶別品號出貨排程表", "KEL", "R", "1", "N"});
-            return true;
-        };
+        fakes.Host->Validate = ProgramRowOnly([] {
+            return Variant::ArrayOf({"客戶別品號出貨排程表", "KEL", "R", "1", "N"});
+        });
         fakes.Host->Messages = {{"I000004", "報表請求已送出：%s"},
                                 {"E000013", "伺服器拒絕報表請求：%s"}};
         base = dir / "App/";

@@ -60,13 +60,9 @@ struct ServerScript {
 class BaseOptTest : public ::testing::Test, protected TDialogScene<TfrmOptTest> {
 protected:
     void SetUp() override {
-        fakes.Host->Validate = [this](bool, const std::string& table, const std::string&,
-                                      const Variant&, Variant& row) {
-            if (table != "ADMMB")
-                return false;
-            row = Variant::ArrayOf({"庫存異動表", "", "", "", programAttr});
-            return true;
-        };
+        fakes.Host->Validate = ProgramRowOnly([this] {
+            return Variant::ArrayOf({"庫存異動表", "", "", "", programAttr});
+        });
         fakes.Host->Messages = {{"I000004", "報表請求已送出：%s"},
                                 {"E000013", "伺服器拒絕報表請求：%s"},
                                 {"E000005", "日期資料不正確，請重新輸入！%s"},

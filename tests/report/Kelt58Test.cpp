@@ -63,13 +63,9 @@ Variant HostValues(int runMode, const std::vector<std::pair<std::string, Variant
 class Kelt58Test : public ::testing::Test, protected TDialogScene<TfrmKelt58> {
 protected:
     void SetUp() override {
-        fakes.Host->Validate = [](bool, const std::string& table, const std::string&,
-                                  const Variant&, Variant& row) {
-            if (table != "ADMMB")
-                return false;
-            row = Variant::ArrayOf({"排程客戶品號報表", "", "", "", "R"});
-            return true;
-        };
+        fakes.Host->Validate = ProgramRowOnly([] {
+            return Variant::ArrayOf({"排程客戶品號報表", "", "", "", "R"});
+        });
         fakes.Host->Settings = {{"Sys001", "1"},      {"Sys002", "/"},      {"Sys007", "大分類"},
                                 {"Sys008", "中分類"}, {"Sys009", "小分類"}, {"Sys010", "細分類"}};
         fakes.Host->Messages["W000014"] = "無法設定欄位 %s";
@@ -83,8 +79,9 @@ protected:
 
     // Opens the dialog through the controller with the given host options.
     TfrmKelt58* Open(const Variant& hostOptions = HostOptionTable({{"FEP", true}})) {
-        TfrmKelt58* d = OpenController(
-            fakes.NewManager(), Variant::ArrayOf({"NU", "SD01", "DS01", Variant(4711), hostOptions}));
+        TfrmKelt58* d =
+            OpenController(fakes.NewManager(),
+                           Variant::ArrayOf({"NU", "SD01", "DS01", Variant(4711), hostOptions}));
         if (d != nullptr) {
             d->Show();
             DrainEvents();

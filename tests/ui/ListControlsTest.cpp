@@ -40,18 +40,15 @@ protected:
 TEST_F(ComboBoxTest, TextAndItemHoldBeforeAndAfterTheBoxIsShown) {
     struct Case {
         TComboBoxStyle style;
-        const char* text;      // set through Text; nullptr: item 1 is chosen instead
-        int index;             // ItemIndex afterwards
-        const char* boxText;   // Text afterwards
-        bool edit;             // whether the person sees an edit holding that text
+        const char* text;    // set through Text; nullptr: item 1 is chosen instead
+        int index;           // ItemIndex afterwards
+        const char* boxText; // Text afterwards
+        bool edit;           // whether the person sees an edit holding that text
     };
     const Case cases[] = {
-        {csDropDown, "自訂", -1, "自訂", true},
-        {csDropDown, nullptr, 1, "週", true},
-        {csSimple, "自訂", -1, "自訂", true},
-        {csSimple, nullptr, 1, "週", true},
-        {csDropDownList, "月", 2, "月", false},
-        {csDropDownList, "自訂", -1, "", false},
+        {csDropDown, "自訂", -1, "自訂", true},    {csDropDown, nullptr, 1, "週", true},
+        {csSimple, "自訂", -1, "自訂", true},      {csSimple, nullptr, 1, "週", true},
+        {csDropDownList, "月", 2, "月", false},    {csDropDownList, "自訂", -1, "", false},
         {csDropDownList, nullptr, 1, "週", false},
     };
     for (bool showFirst : {false, true}) {

@@ -361,7 +361,8 @@ namespace {
 bool PaletteHolds(const QPalette& pal, std::initializer_list<QPalette::ColorRole> roles,
                   const QColor& c) {
     for (QPalette::ColorRole role : roles)
-        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        for (QPalette::ColorGroup group :
+             {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
             if (!pal.isBrushSet(group, role) || pal.color(group, role) != c)
                 return false;
     return true;
@@ -370,7 +371,8 @@ bool PaletteHolds(const QPalette& pal, std::initializer_list<QPalette::ColorRole
 bool PaletteInherits(const QPalette& pal, std::initializer_list<QPalette::ColorRole> roles,
                      const QColor& c) {
     for (QPalette::ColorRole role : roles)
-        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        for (QPalette::ColorGroup group :
+             {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
             if (pal.isBrushSet(group, role) || pal.color(QPalette::Active, role) != c)
                 return false;
     return true;
@@ -388,8 +390,8 @@ void TControl::FontChanged() {
     const QFont f = ToQFont(*font_);
     const bool fontSet = w->testAttribute(Qt::WA_SetFont);
     const bool fontShown =
-        w->font() == f && (fontSet ? (w->font().resolveMask() & f.resolveMask()) == f.resolveMask()
-                                   : parentFont_);
+        w->font() == f &&
+        (fontSet ? (w->font().resolveMask() & f.resolveMask()) == f.resolveMask() : parentFont_);
     if (!fontShown)
         w->setFont(f);
     const QColor c = ToQColor(font_->Color());

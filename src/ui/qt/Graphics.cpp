@@ -3,8 +3,8 @@
 #include "ui/qt/QtBridge.h"
 
 #include <QFontMetrics>
-#include <QHash>
 #include <QGuiApplication>
+#include <QHash>
 
 #include <cmath>
 
@@ -292,43 +292,47 @@ static QFontMetrics MetricsOf(const TFont& f) {
     return QFontMetrics(ToQFont(f));
 }
 
-// Text widths and line heights asked again and again for the same captions in the same fonts
-// while forms are laid out; kept per font (all dropped when there are too many).
+// Text measures (widths, line heights, the rectangles of labels' captions) are asked again and
+// again for the same texts in the same fonts while forms are built and laid out; laying text
+// out is the dear part, so each answer is kept, under what decides it (all are dropped when
+// there are too many).
 namespace {
 // What of a font decides its measures (all that ToQFont takes), as a key.
 QString MeasureKey(const TFont& f) {
     const TFontStyles st = f.Style();
     const int styles = (st.Contains(fsBold) ? 1 : 0) | (st.Contains(fsItalic) ? 2 : 0) |
                        (st.Contains(fsUnderline) ? 4 : 0) | (st.Contains(fsStrikeOut) ? 8 : 0);
-    return ToQString(f.Name()) + QChar(0x1f) + QString::number(std::abs(f.Height())) +
-           QChar(0x1f) + QString::number(styles);
+    return ToQString(f.Name()) + QChar(0x1f) + QString::number(std::abs(f.Height())) + QChar(0x1f) +
+           QString::number(styles);
 }
 
-QHash<QString, int>& MeasuredWidths() {
-    static QHash<QString, int> widths;
-    if (widths.size() >= 4096)
-        widths.clear();
-    return widths;
+QHash<QString, QSize>& KeptMeasures() {
+    static QHash<QString, QSize> kept;
+    return kept;
+}
+
+// The measure kept under the key, measured by measure() the first time.
+template <class F> QSize Remembered(const QString& key, F&& measure) {
+    QHash<QString, QSize>& kept = KeptMeasures();
+    if (auto it = kept.constFind(key); it != kept.constEnd())
+        return *it;
+    if (kept.size() >= 4096)
+        kept.clear();
+    return *kept.insert(key, measure());
 }
 } // namespace
 
 int TCanvas::TextWidth(const std::string& text) const {
     const QString s = ToQString(text);
-    QHash<QString, int>& widths = MeasuredWidths();
-    const QString key = MeasureKey(*font_) + QChar(0x1f) + s;
-    auto it = widths.constFind(key);
-    if (it == widths.constEnd())
-        it = widths.insert(key, MetricsOf(*font_).horizontalAdvance(s));
-    return *it;
+    return Remembered(QStringLiteral("W") + MeasureKey(*font_) + QChar(0x1f) + s,
+                      [&] { return QSize(MetricsOf(*font_).horizontalAdvance(s), 0); })
+        .width();
 }
 
 int TCanvas::TextHeight(const std::string&) const {
-    QHash<QString, int>& heights = MeasuredWidths();
-    const QString key = MeasureKey(*font_); // a width's key has one more part
-    auto it = heights.constFind(key);
-    if (it == heights.constEnd())
-        it = heights.insert(key, MetricsOf(*font_).height());
-    return *it;
+    return Remembered(QStringLiteral("H") + MeasureKey(*font_),
+                      [&] { return QSize(0, MetricsOf(*font_).height()); })
+        .height();
 }
 
 TSize TCanvas::TextExtent(const std::string& text) const {
@@ -392,22 +396,16 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned flags) {
     QString s = ToQString(text);
     if (flags & DT_CALCRECT) {
         int width = (flags & DT_WORDBREAK) ? std::max(1, rect.Width()) : 100000;
-        // Labels measure their captions again on every change of text, size or font while a
-        // form is built, mostly to the same answers: laying text out is the dear part, so the
-        // answers are kept (and all dropped when there are too many).
-        static QHash<QString, QSize> measured;
-        const QString key = MeasureKey(*font_) + QChar(0x1f) + QString::number(width) +
-                            QChar(0x1f) + QString::number(qflags) + QChar(0x1f) + s;
-        auto it = measured.constFind(key);
-        if (it == measured.constEnd()) {
-            const QFontMetrics fm = MetricsOf(*font_);
-            const QRect r = fm.boundingRect(QRect(0, 0, width, 100000), qflags, s);
-            if (measured.size() >= 4096)
-                measured.clear();
-            it = measured.insert(key, QSize(r.width(), s.isEmpty() ? fm.height() : r.height()));
-        }
-        rect.Right = rect.Left + it->width();
-        rect.Bottom = rect.Top + it->height();
+        const QSize size = Remembered(
+            QStringLiteral("R") + MeasureKey(*font_) + QChar(0x1f) + QString::number(width) +
+                QChar(0x1f) + QString::number(qflags) + QChar(0x1f) + s,
+            [&] {
+                const QFontMetrics fm = MetricsOf(*font_);
+                const QRect r = fm.boundingRect(QRect(0, 0, width, 100000), qflags, s);
+                return QSize(r.width(), s.isEmpty() ? fm.height() : r.height());
+            });
+        rect.Right = rect.Left + size.width();
+        rect.Bottom = rect.Top + size.height();
         return rect.Height();
     }
     QFontMetrics fm = MetricsOf(*font_);

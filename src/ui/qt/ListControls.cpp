@@ -138,7 +138,7 @@ public:
         }
     }
     LazyCombo* combo;
-    QLineEdit* edit = nullptr;  // csSimple only
+    QLineEdit* edit = nullptr;   // csSimple only
     QListWidget* list = nullptr; // csSimple only
     OwnerDrawDelegate* delegate;
     bool simple = false;

@@ -175,7 +175,8 @@ TEST_F(CommandLineTest, TheScreenshotIsTheFilledInDialog) {
              "2", "--screenshot", QString::fromStdString(png)});
     EXPECT_EQ(hidden.ExitCode, ExitUsage) << "a dialog that runs by itself shows nothing";
     const TRun unwritable = Run({"-m", "TestRpt", "--screenshot", "/dev/null/dialog.png"});
-    EXPECT_EQ(unwritable.ExitCode, ExitNoScreenshot) << unwritable.Err.toStdString() << unwritable.Out.toStdString();
+    EXPECT_EQ(unwritable.ExitCode, ExitNoScreenshot)
+        << unwritable.Err.toStdString() << unwritable.Out.toStdString();
 }
 
 } // namespace
