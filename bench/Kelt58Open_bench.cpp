@@ -34,6 +34,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace nuv;
@@ -66,6 +67,11 @@ public:
                      QStringLiteral("UICodePage=") + QLatin1String(codePage));
         file.open(QIODevice::WriteOnly | QIODevice::Truncate);
         file.write(text.toUtf8());
+        file.close();
+        // An installed system's files were written long before a dialog opens; files written
+        // within the last seconds are read again on every opening (their times may not yet show
+        // a change made within the same tick), which no user's opening pays.
+        std::this_thread::sleep_for(std::chrono::seconds(3));
     }
 
 private:

@@ -328,6 +328,15 @@ Variant TCodeConverter::ToStorage(const Variant& V) {
 void TCodeConverter::AdjustFont(int mode, TFont* Font) {
     if (Font == nullptr)
         return;
+    // Name and character set reach the font as one change: each change of a container's font
+    // is handed to every control inside that follows it.
+    TFont target;
+    target.Assign(Font);
+    AdjustFontFields(mode, &target);
+    Font->Assign(&target);
+}
+
+void TCodeConverter::AdjustFontFields(int mode, TFont* Font) {
     const bool big5 = systemCodePage_ == "950";
     const bool gb = systemCodePage_ == "936";
     switch (mode) {

@@ -26,9 +26,9 @@
 #pragma once
 
 #include "platform/Classes.h"
-#include <nuv/Exception.h>
 #include "ui/Dialogs.h"
 #include "ui/Graphics.h"
+#include <nuv/Exception.h>
 #include <nuv/Variant.h>
 
 #include <cstdint>
@@ -116,6 +116,8 @@ public:
     int ShowMessageDlg(const std::string& Text, TMsgDlgType DialogType, TMsgDlgButtons Buttons);
 
 private:
+    // AdjustFont's rule, setting the fields one by one.
+    void AdjustFontFields(int mode, TFont* Font);
     TDesignType designType_ = dtClient;
     Variant manager_;
     std::string systemCodePage_ = "950";

@@ -3,10 +3,12 @@
 #include "platform/UnicodeText.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <map>
 #include <mutex>
 #include <typeindex>
+#include <unordered_map>
 
 namespace nuv {
 
@@ -71,15 +73,47 @@ using namespace uitext;
 
 namespace detail {
 
+namespace {
+
+// The member-pointer bytes with the address of the class's type_info: a key found without
+// comparing type names. The same class may have more than one type_info object (one per
+// shared object), so a miss is settled by the type itself below.
+struct TMemberKey {
+    const std::type_info* Class;
+    std::array<unsigned char, 2 * sizeof(void*)> Bytes;
+    bool operator==(const TMemberKey& o) const { return Class == o.Class && Bytes == o.Bytes; }
+};
+
+struct TMemberKeyHash {
+    std::size_t operator()(const TMemberKey& k) const {
+        std::size_t h = std::hash<const void*>()(k.Class);
+        for (unsigned char b : k.Bytes)
+            h = h * 131 + b;
+        return h;
+    }
+};
+
+} // namespace
+
 const void* InternMemberCode(const std::type_info& cls, const void* bytes, std::size_t size) {
     static std::mutex mutex;
     static std::map<std::pair<std::type_index, std::string>, std::unique_ptr<char>> codes;
+    static std::unordered_map<TMemberKey, const void*, TMemberKeyHash> seen;
     std::lock_guard<std::mutex> lock(mutex);
+    TMemberKey fast{&cls, {}};
+    const bool fits = size <= fast.Bytes.size();
+    if (fits) {
+        std::memcpy(fast.Bytes.data(), bytes, size);
+        if (auto it = seen.find(fast); it != seen.end())
+            return it->second;
+    }
     auto key =
         std::make_pair(std::type_index(cls), std::string(static_cast<const char*>(bytes), size));
     auto& slot = codes[key];
     if (!slot)
         slot = std::make_unique<char>('\0');
+    if (fits)
+        seen.emplace(fast, slot.get());
     return slot.get();
 }
 
@@ -226,10 +260,29 @@ int TComponent::ComponentIndex() const {
 TComponent* TComponent::FindComponent(std::string_view name) const {
     if (name.empty())
         return nullptr;
+    auto it = names_.find(UpperCase(name));
+    return it == names_.end() ? nullptr : it->second;
+}
+
+void TComponent::IndexName(TComponent* component) {
+    if (!component->name_.empty())
+        names_.emplace(UpperCase(component->name_), component);
+}
+
+void TComponent::UnindexName(TComponent* component) {
+    if (component->name_.empty())
+        return;
+    const std::string key = UpperCase(component->name_);
+    auto it = names_.find(key);
+    if (it == names_.end() || it->second != component)
+        return;
+    names_.erase(it);
+    // A class that lets two owned components share a name: the next one in order takes over.
     for (TComponent* c : components_)
-        if (SameText(c->name_, name))
-            return c;
-    return nullptr;
+        if (c != component && SameText(c->name_, key)) {
+            names_.emplace(key, c);
+            break;
+        }
 }
 
 void TComponent::InsertComponent(TComponent* component) {
@@ -238,6 +291,7 @@ void TComponent::InsertComponent(TComponent* component) {
     ValidateRename(component, "", component->name_);
     components_.push_back(component);
     component->owner_ = this;
+    IndexName(component);
     Notification(component, opInsert);
 }
 
@@ -247,6 +301,7 @@ void TComponent::RemoveComponent(TComponent* component) {
         return;
     Notification(component, opRemove);
     components_.erase(std::find(components_.begin(), components_.end(), component));
+    UnindexName(component);
     component->owner_ = nullptr;
 }
 
@@ -255,9 +310,14 @@ void TComponent::SetName(const std::string& name) {
         return;
     if (!name.empty() && !IsValidIdent(name))
         throw EComponentError("'" + name + "' is not a valid component name");
-    if (owner_ != nullptr)
-        owner_->ValidateRename(this, name_, name);
+    if (owner_ == nullptr) {
+        name_ = name;
+        return;
+    }
+    owner_->ValidateRename(this, name_, name);
+    owner_->UnindexName(this);
     name_ = name;
+    owner_->IndexName(this);
 }
 
 void TComponent::ValidateRename(TComponent* component, const std::string& oldName,
@@ -276,7 +336,11 @@ void TComponent::Loaded() {
 void TComponent::Notification(TComponent* component, TOperation operation) {
     if (operation == opRemove && component != nullptr)
         RemoveFreeNotification(component);
-    // Pass the news on to the owned components, as the VCL does.
+    // Pass the news of a removal on to the owned components, so that none keeps a reference to
+    // a freed sibling. An insertion concerns the owner alone: nothing owned watches for one, and
+    // telling every sibling made building a form of n components cost n squared calls.
+    if (operation == opInsert)
+        return;
     for (std::size_t i = 0; i < components_.size(); ++i)
         if (components_[i] != component)
             components_[i]->Notification(component, operation);

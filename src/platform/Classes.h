@@ -32,6 +32,7 @@
 #include <string>
 #include <string_view>
 #include <typeinfo>
+#include <unordered_map>
 #include <vector>
 
 #include <nuv/Exception.h>
@@ -381,12 +382,17 @@ protected:
 private:
     friend class TComponentRefBase;
     void RemoveNotification(TComponent* component);
+    // The owned components by name, upper-cased: a form of a few hundred named controls looks
+    // a name up on every rename and every FindComponent.
+    void IndexName(TComponent* component);
+    void UnindexName(TComponent* component);
 
     TComponent* owner_ = nullptr;
     std::string name_;
     int tag_ = 0;
     TComponentState state_;
     std::vector<TComponent*> components_;
+    std::unordered_map<std::string, TComponent*> names_;
     std::vector<TComponent*> freeNotifies_;
     std::vector<class TComponentRefBase*> refs_;
 };

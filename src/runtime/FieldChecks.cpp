@@ -204,12 +204,15 @@ void WalkColors(TWinControl* container, TStrings* list, bool save) {
             WalkColors(win, list, save);
             continue;
         }
-        if (c->Name().empty() || !HasProperty(c, "Color"))
+        if (c->Name().empty())
+            continue;
+        const TPropInfo* color = GetPropInfo(c, "Color");
+        if (color == nullptr || !color->GetOrd)
             continue;
         if (save) {
-            list->Add(c->Name() + "=" + std::to_string(GetOrdPropByName(c, "Color")));
-        } else if (std::string v = list->Values(c->Name()); !v.empty()) {
-            SetOrdPropByName(c, "Color", StrictInt(v, c->Color()));
+            list->Add(c->Name() + "=" + std::to_string(color->GetOrd(c)));
+        } else if (std::string v = list->Values(c->Name()); !v.empty() && color->SetOrd) {
+            color->SetOrd(c, StrictInt(v, c->Color()));
         }
     }
 }

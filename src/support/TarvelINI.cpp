@@ -47,7 +47,8 @@ bool IsTrueText(const std::string& value) {
 // The common start of loading: resets the fields, reads the installation directory (registry
 // value pathValue) and the profile type, and settles the profile directory and the INI file.
 // False when the registry key is missing (ErrorCode "E;000015") or names no directory.
-bool LocateIni(TTarvelSettings& s, const char* pathValue, const char* iniName) {
+// reg is the caller's, so that its later look-ups read the registry file already loaded.
+bool LocateIni(TTarvelSettings& s, TRegistry& reg, const char* pathValue, const char* iniName) {
     s.ErrorCode.clear();
     s.BasePath.clear();
     s.ProfilePath.clear();
@@ -59,7 +60,6 @@ bool LocateIni(TTarvelSettings& s, const char* pathValue, const char* iniName) {
     s.SupportCallBack = false;
     s.IniFileName.clear();
 
-    TRegistry reg;
     reg.SetRootKey(HKEY_LOCAL_MACHINE);
     if (!reg.OpenKeyReadOnly(TarvelKey)) {
         s.ErrorCode = "E;000015";
@@ -232,7 +232,8 @@ TTarvelIniC::TTarvelIniC() {
 
 bool TTarvelIniC::LoadSettings() {
     loadResult_ = false;
-    if (!LocateIni(*this, "ClientPath", "TarvelC.ini"))
+    TRegistry reg;
+    if (!LocateIni(*this, reg, "ClientPath", "TarvelC.ini"))
         return false;
 
     TIniFile ini(IniFileName);
@@ -251,7 +252,6 @@ bool TTarvelIniC::LoadSettings() {
     SupportCallBack = IsTrueText(callBack);
 
     if (PDMInstallPath.empty()) {
-        TRegistry reg;
         reg.SetRootKey(HKEY_LOCAL_MACHINE);
         if (UpperAscii(PDMCompany) == "POWERTECH") {
             if (reg.OpenKeyReadOnly("Software\\PowerTech")) {
@@ -308,7 +308,8 @@ TTarvelIniS::TTarvelIniS() {
 
 bool TTarvelIniS::LoadSettings() {
     loadResult_ = false;
-    if (!LocateIni(*this, "ServerPath", "TarvelS.ini"))
+    TRegistry reg;
+    if (!LocateIni(*this, reg, "ServerPath", "TarvelS.ini"))
         return false;
 
     TIniFile ini(IniFileName);

@@ -24,6 +24,37 @@ TEST(Component, OwnerFreesItsComponentsAndFindsThemWithoutCase) {
     EXPECT_FALSE(rb);
 }
 
+// Names are looked up through the owner's index: a rename, a free, a move to another owner and
+// a failed rename must each leave FindComponent and the duplicate check telling the truth.
+TEST(Component, LookupFollowsRenamesFreesAndMoves) {
+    TComponent owner(nullptr), other(nullptr);
+    auto* a = new TComponent(&owner);
+    a->SetName("edBegin");
+    a->SetName("edStart");
+    EXPECT_EQ(owner.FindComponent("edBegin"), nullptr);
+    EXPECT_EQ(owner.FindComponent("EDSTART"), a);
+    a->SetName("EDSTART"); // a change of case only
+    EXPECT_EQ(owner.FindComponent("edstart"), a);
+    EXPECT_EQ(a->Name(), "EDSTART");
+
+    auto* b = new TComponent(&owner);
+    b->SetName("edBegin"); // the old name is free again
+    EXPECT_THROW(b->SetName("edStart"), EComponentError);
+    EXPECT_EQ(owner.FindComponent("edBegin"), b);
+    EXPECT_EQ(owner.FindComponent("edStart"), a);
+
+    other.InsertComponent(b);
+    EXPECT_EQ(owner.FindComponent("edBegin"), nullptr);
+    EXPECT_EQ(other.FindComponent("edBegin"), b);
+    a->SetName("");
+    EXPECT_EQ(owner.FindComponent("edStart"), nullptr);
+    a->SetName("edBegin"); // another owner's name is no clash
+    a->Free();
+    EXPECT_EQ(owner.FindComponent("edBegin"), nullptr);
+    EXPECT_EQ(owner.ComponentCount(), 0);
+    EXPECT_EQ(other.FindComponent("EDBEGIN"), b);
+}
+
 TEST(Component, DuplicateNameRaises) {
     TComponent owner(nullptr);
     (new TComponent(&owner))->SetName("btnOk");

@@ -76,3 +76,35 @@ TEST_F(UiTest, FontsFollowTheParentUnlessTheControlHasItsOwn) {
 }
 
 } // namespace
+
+// Tool tips follow the control's hint at once and the application's hint settings after the
+// event loop's next turn, however often those settings moved meanwhile.
+TEST_F(UiTest, ToolTipsFollowTheHintAndTheApplicationsSettings) {
+    auto* edit = Make<TEdit>(form, "edHint", 10, 10, 80, 20);
+    auto* quiet = Make<TEdit>(form, "edQuiet", 10, 40, 80, 20);
+    edit->SetHint("[F2]日期快手|long text");
+    edit->SetShowHint(true);
+    quiet->SetHint("not shown");
+    EXPECT_EQ(WidgetOf(edit)->toolTip(), QStringLiteral("[F2]日期快手"));
+    EXPECT_EQ(WidgetOf(quiet)->toolTip(), QString());
+
+    const bool shown = Application->ShowHint();
+    const int pause = Application->HintHidePause();
+    Application->SetShowHint(false);
+    test::DrainEvents();
+    EXPECT_EQ(WidgetOf(edit)->toolTip(), QString()) << "hints stayed on after they were turned off";
+
+    Application->SetShowHint(true);
+    Application->SetHintHidePause(4321);
+    Application->SetShowHint(false);
+    Application->SetShowHint(true);
+    test::DrainEvents();
+    EXPECT_EQ(WidgetOf(edit)->toolTip(), QStringLiteral("[F2]日期快手"));
+    EXPECT_EQ(WidgetOf(edit)->toolTipDuration(), 4321);
+    edit->SetHint("new");
+    EXPECT_EQ(WidgetOf(edit)->toolTip(), QStringLiteral("new"));
+
+    Application->SetHintHidePause(pause);
+    Application->SetShowHint(shown);
+    test::DrainEvents();
+}

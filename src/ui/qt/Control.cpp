@@ -304,14 +304,23 @@ void TControl::UpdateHint() {
     QWidget* w = impl_->widget;
     if (w == nullptr)
         return;
-    bool show = EffectiveShowHint() && (Application == nullptr || Application->ShowHint());
+    const bool show = EffectiveShowHint() && (Application == nullptr || Application->ShowHint());
+    const int duration = Application != nullptr ? Application->HintHidePause() : -1;
     // Only a real change reaches the widget: each change is an event to it, and every hint of
     // every form is refreshed whenever the application's hint settings move.
+    TControlImpl& im = *impl_;
+    if (im.tipSet && im.tipShown == show && im.tipDuration == duration &&
+        (!show || im.tipHint == hint_))
+        return;
     const QString tip = show ? ToQString(GetShortHint(hint_)) : QString();
     if (w->toolTip() != tip)
         w->setToolTip(tip);
-    if (Application != nullptr && w->toolTipDuration() != Application->HintHidePause())
-        w->setToolTipDuration(Application->HintHidePause());
+    if (duration >= 0 && w->toolTipDuration() != duration)
+        w->setToolTipDuration(duration);
+    im.tipSet = true;
+    im.tipShown = show;
+    im.tipDuration = duration;
+    im.tipHint = show ? hint_ : std::string();
 }
 
 void TControl::SetHint(const std::string& hint) {

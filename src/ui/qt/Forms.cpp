@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QToolTip>
 #include <QWindow>
 
@@ -83,6 +84,8 @@ void TCustomForm::AfterConstruction() {
     constructed_ = true;
     // Loading ends for every component created during construction, the form first.
     std::vector<TComponentRef<TComponent>> loaded;
+    // Room for all at once: a moved reference signs off from its target and on again.
+    loaded.reserve(static_cast<std::size_t>(ComponentCount()) + 1);
     loaded.emplace_back(this);
     for (int i = 0; i < ComponentCount(); ++i)
         if (Components(i)->ComponentState().Contains(csLoading))
@@ -769,9 +772,30 @@ static void RefreshHints(TControl* c) {
             RefreshHints(wc->Controls(i));
 }
 
-static void RefreshAllHints() {
+static void RefreshAllHintsNow() {
+    if (Screen == nullptr)
+        return;
     for (int i = 0; i < Screen->FormCount(); ++i)
         RefreshHints(Screen->Forms(i));
+}
+
+// Brings every control's tool tip to the application's hint settings at the next turn of the
+// event loop, once however often the settings moved before it: showing hints off and on again
+// (how a converted form makes the hint window take its new font) then costs no walk of every
+// control of every form. A control whose own hint changes meanwhile updates itself at once.
+static void RefreshAllHints() {
+    static bool pending = false;
+    if (QCoreApplication::instance() == nullptr) {
+        RefreshAllHintsNow();
+        return;
+    }
+    if (pending)
+        return;
+    pending = true;
+    QTimer::singleShot(0, QCoreApplication::instance(), [] {
+        pending = false;
+        RefreshAllHintsNow();
+    });
 }
 
 void TApplication::SetHintPause(int ms) {
@@ -779,6 +803,8 @@ void TApplication::SetHintPause(int ms) {
 }
 
 void TApplication::SetHintHidePause(int ms) {
+    if (hintHidePause_ == ms)
+        return;
     hintHidePause_ = ms;
     RefreshAllHints();
 }

@@ -74,6 +74,12 @@ struct TControlImpl {
     bool mouseInside = false;
     int childOffsetY = 0; // room kept above the children (a form's menu bar)
     bool lastShowing = false;
+    // What the widget's tool tip was last made from (UpdateHint), so that refreshing every
+    // hint of every form costs a comparison for each unchanged control.
+    std::string tipHint;
+    bool tipShown = false;
+    int tipDuration = 0;
+    bool tipSet = false;
 };
 
 // The widget of a control (nullptr before its widget exists).
