@@ -3,12 +3,10 @@
 #include "platform/UnicodeText.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <map>
 #include <mutex>
 #include <typeindex>
-#include <unordered_map>
 
 namespace nuv {
 
@@ -73,47 +71,15 @@ using namespace uitext;
 
 namespace detail {
 
-namespace {
-
-// The member-pointer bytes with the address of the class's type_info: a key found without
-// comparing type names. The same class may have more than one type_info object (one per
-// shared object), so a miss is settled by the type itself below.
-struct TMemberKey {
-    const std::type_info* Class;
-    std::array<unsigned char, 2 * sizeof(void*)> Bytes;
-    bool operator==(const TMemberKey& o) const { return Class == o.Class && Bytes == o.Bytes; }
-};
-
-struct TMemberKeyHash {
-    std::size_t operator()(const TMemberKey& k) const {
-        std::size_t h = std::hash<const void*>()(k.Class);
-        for (unsigned char b : k.Bytes)
-            h = h * 131 + b;
-        return h;
-    }
-};
-
-} // namespace
-
 const void* InternMemberCode(const std::type_info& cls, const void* bytes, std::size_t size) {
     static std::mutex mutex;
     static std::map<std::pair<std::type_index, std::string>, std::unique_ptr<char>> codes;
-    static std::unordered_map<TMemberKey, const void*, TMemberKeyHash> seen;
     std::lock_guard<std::mutex> lock(mutex);
-    TMemberKey fast{&cls, {}};
-    const bool fits = size <= fast.Bytes.size();
-    if (fits) {
-        std::memcpy(fast.Bytes.data(), bytes, size);
-        if (auto it = seen.find(fast); it != seen.end())
-            return it->second;
-    }
     auto key =
         std::make_pair(std::type_index(cls), std::string(static_cast<const char*>(bytes), size));
     auto& slot = codes[key];
     if (!slot)
         slot = std::make_unique<char>('\0');
-    if (fits)
-        seen.emplace(fast, slot.get());
     return slot.get();
 }
 
