@@ -98,6 +98,11 @@ int TPemtalLibrary::GetMaxBmpID() {
 bool TPemtalLibrary::LoadBmp(TBitmap* bitmap, int index) {
     if (loadBmp_ == nullptr || bitmap == nullptr)
         return false;
+    std::lock_guard<std::mutex> hold(keptLock_);
+    if (auto it = kept_.find(index); it != kept_.end()) {
+        bitmap->Assign(it->second.get());
+        return true;
+    }
     SinkTarget target;
     target.bitmap = bitmap;
     NuvBitmapSink sink{&target, &SinkSetPixels};
@@ -106,7 +111,12 @@ bool TPemtalLibrary::LoadBmp(TBitmap* bitmap, int index) {
     if (target.invalid)
         throw Exception("Glyph " + std::to_string(index) + " of " + path_ +
                         " has no valid picture");
-    return ok != 0 && target.delivered;
+    if (ok == 0 || !target.delivered)
+        return false;
+    auto copy = std::make_unique<TBitmap>();
+    copy->Assign(bitmap);
+    kept_.emplace(index, std::move(copy));
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

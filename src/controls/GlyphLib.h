@@ -19,7 +19,10 @@
 
 #include "ui/Graphics.h"
 
+#include <memory>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace nuv {
@@ -51,10 +54,14 @@ public:
     const std::string& Path() const { return path_; }
 
     int GetMaxBmpID() override;
-    // Raises Exception when the library hands over a picture with impossible dimensions.
+    // Raises Exception when the library hands over a picture with impossible dimensions. A
+    // library's pictures never change while it is loaded: each is read from it once and
+    // copied from then on (a dialog asks for the same few dozens as its buttons are made).
     bool LoadBmp(TBitmap* bitmap, int index) override;
 
 private:
+    std::mutex keptLock_;
+    std::unordered_map<int, std::unique_ptr<TBitmap>> kept_;
     void* handle_ = nullptr;
     int (*getMaxBmpID_)() = nullptr;
     int (*loadBmp_)(void*, int) = nullptr;

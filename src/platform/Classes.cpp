@@ -71,6 +71,22 @@ using namespace uitext;
 
 namespace detail {
 
+std::size_t NoCaseHash::operator()(std::string_view s) const noexcept {
+    // FNV-1a over the upper-cased ASCII bytes.
+    std::size_t h = 14695981039346656037ull;
+    for (char c : s) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (u >= 'a' && u <= 'z')
+            u = static_cast<unsigned char>(u - 32);
+        h = (h ^ u) * 1099511628211ull;
+    }
+    return h;
+}
+
+bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+    return SameText(a, b);
+}
+
 const void* InternMemberCode(const std::type_info& cls, const void* bytes, std::size_t size) {
     static std::mutex mutex;
     static std::map<std::pair<std::type_index, std::string>, std::unique_ptr<char>> codes;
@@ -97,11 +113,24 @@ bool TClassInfo::InheritsFrom(const TClassInfo& other) const {
 const TPropInfo* TClassInfo::FindProp(std::string_view name) const {
     if (name.empty())
         return nullptr;
+    const TPropMap& map = PropMap();
+    auto it = map.find(name);
+    return it == map.end() ? nullptr : it->second;
+}
+
+const TClassInfo::TPropMap& TClassInfo::PropMap() const {
+    if (const TPropMap* map = index_.map.load(std::memory_order_acquire))
+        return *map;
+    auto made = std::make_unique<TPropMap>();
+    // This class first, then its bases: the first of a name wins, as a redeclaration hides the
+    // base class's property.
     for (const TClassInfo* c = this; c != nullptr; c = c->parent_)
         for (const TPropInfo& p : c->props_)
-            if (SameText(p.Name, name))
-                return &p;
-    return nullptr;
+            made->emplace(p.Name, &p);
+    const TPropMap* expected = nullptr;
+    if (index_.map.compare_exchange_strong(expected, made.get(), std::memory_order_acq_rel))
+        return *made.release();
+    return *expected; // made by another thread meanwhile
 }
 
 std::vector<const TPropInfo*> TClassInfo::AllProps() const {
@@ -122,6 +151,7 @@ std::vector<const TPropInfo*> TClassInfo::AllProps() const {
 }
 
 TClassInfo& TClassInfo::Add(TPropInfo prop) {
+    index_.Reset();
     props_.push_back(std::move(prop));
     return *this;
 }
@@ -226,27 +256,29 @@ int TComponent::ComponentIndex() const {
 TComponent* TComponent::FindComponent(std::string_view name) const {
     if (name.empty())
         return nullptr;
-    auto it = names_.find(UpperCase(name));
+    auto it = names_.find(name);
     return it == names_.end() ? nullptr : it->second;
 }
 
 void TComponent::IndexName(TComponent* component) {
-    if (!component->name_.empty())
-        names_.emplace(UpperCase(component->name_), component);
+    if (component->name_.empty())
+        return;
+    if (names_.empty())
+        names_.reserve(64);
+    names_.emplace(component->name_, component);
 }
 
 void TComponent::UnindexName(TComponent* component) {
     if (component->name_.empty())
         return;
-    const std::string key = UpperCase(component->name_);
-    auto it = names_.find(key);
+    auto it = names_.find(component->name_);
     if (it == names_.end() || it->second != component)
         return;
     names_.erase(it);
     // A class that lets two owned components share a name: the next one in order takes over.
     for (TComponent* c : components_)
-        if (c != component && SameText(c->name_, key)) {
-            names_.emplace(key, c);
+        if (c != component && SameText(c->name_, component->name_)) {
+            names_.emplace(c->name_, c);
             break;
         }
 }

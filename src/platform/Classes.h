@@ -26,9 +26,11 @@
 
 #include "platform/Types.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <typeinfo>
@@ -61,6 +63,34 @@ namespace detail {
 // A stable code identity for a member-function pointer: equal for the same class and member,
 // different for different members (also when their bit patterns collide across classes).
 const void* InternMemberCode(const std::type_info& cls, const void* bytes, std::size_t size);
+
+// The same identity, remembered per class and member type: a form binds a few dozen members of
+// each of its classes, and every control binds its own handlers as it is made, so the common
+// case is a short scan instead of a look-up keyed by the class's type name.
+template <class B, class M> const void* MemberCode(M member) {
+    static std::mutex mutex;
+    static std::vector<std::pair<M, const void*>> known;
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& [m, code] : known)
+        if (m == member)
+            return code;
+    const void* code = InternMemberCode(typeid(B), &member, sizeof(member));
+    known.emplace_back(member, code);
+    return code;
+}
+} // namespace detail
+
+namespace detail {
+// Hashing and equality of names without ASCII case (component and property names are
+// identifiers), usable with string_view look-ups that neither copy nor fold the name.
+struct NoCaseHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const noexcept;
+};
+struct NoCaseEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const noexcept;
+};
 } // namespace detail
 
 template <class Sig> class TEvent;
@@ -77,7 +107,7 @@ public:
         auto fn = std::make_shared<Function>([object, member](A... args) -> R {
             return (object->*member)(std::forward<A>(args)...);
         });
-        m_.Code = detail::InternMemberCode(typeid(B), &member, sizeof(member));
+        m_.Code = detail::MemberCode<B>(member);
         m_.Data = const_cast<void*>(static_cast<const void*>(object));
         m_.Signature = &typeid(R(A...));
         m_.Callable = std::move(fn);
@@ -252,9 +282,28 @@ private:
     }
     template <class C> static C* Cast(TObject* o);
 
+    // Every property of the class and its bases by name, made on the first look-up: a form's
+    // converter and settings look up a few properties on each of its hundreds of controls.
+    using TPropMap = std::unordered_map<std::string_view, const TPropInfo*, detail::NoCaseHash,
+                                        detail::NoCaseEqual>;
+    struct TPropIndex {
+        mutable std::atomic<const TPropMap*> map{nullptr};
+        TPropIndex() = default;
+        // A copy (class infos are built by value) makes its own index when first asked.
+        TPropIndex(const TPropIndex&) {}
+        TPropIndex& operator=(const TPropIndex&) {
+            Reset();
+            return *this;
+        }
+        ~TPropIndex() { Reset(); }
+        void Reset() { delete map.exchange(nullptr); }
+    };
+    const TPropMap& PropMap() const;
+
     std::string name_;
     const TClassInfo* parent_;
     std::vector<TPropInfo> props_;
+    TPropIndex index_;
 };
 
 #define NUV_CLASS(Name)                                                                            \
@@ -382,8 +431,8 @@ protected:
 private:
     friend class TComponentRefBase;
     void RemoveNotification(TComponent* component);
-    // The owned components by name, upper-cased: a form of a few hundred named controls looks
-    // a name up on every rename and every FindComponent.
+    // The owned components by name, matched without ASCII case (names are identifiers): a form
+    // of a few hundred named controls looks a name up on every rename and every FindComponent.
     void IndexName(TComponent* component);
     void UnindexName(TComponent* component);
 
@@ -392,7 +441,7 @@ private:
     int tag_ = 0;
     TComponentState state_;
     std::vector<TComponent*> components_;
-    std::unordered_map<std::string, TComponent*> names_;
+    std::unordered_map<std::string, TComponent*, detail::NoCaseHash, detail::NoCaseEqual> names_;
     std::vector<TComponent*> freeNotifies_;
     std::vector<class TComponentRefBase*> refs_;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/AsciiText.h"
 #include "platform/CodePage.h"
+#include "platform/FileIdentity.h"
 #include "platform/SystemServices.h"
 
 #include <nuv/CodePageText.h>
@@ -9,23 +10,55 @@
 #include <climits>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 
 namespace nuv {
 
 TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
-    std::ifstream in(fileName_, std::ios::binary);
-    if (!in)
-        return;
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return;
-    loaded_ = true;
-    Parse(DecodeText(bytes));
+    contents_ = ReadFile(fileName_);
+    loaded_ = contents_ != nullptr;
+    if (!loaded_)
+        contents_ = std::make_shared<const Contents>();
 }
 
 TIniFile::TIniFile(std::string fileName, std::string_view bytes)
-    : fileName_(std::move(fileName)), loaded_(true) {
-    Parse(DecodeText(bytes));
+    : fileName_(std::move(fileName)), loaded_(true), contents_(Parse(DecodeText(bytes))) {}
+
+std::shared_ptr<const TIniFile::Contents> TIniFile::ReadFile(const std::string& fileName) {
+    // Bytes without a mark are decoded in the system code page, so a kept copy holds for the
+    // code page it was decoded in.
+    struct TKept {
+        TFileIdentity identity;
+        unsigned codePage = 0;
+        std::shared_ptr<const Contents> contents;
+    };
+    static std::mutex lock;
+    static std::unordered_map<std::string, TKept> kept;
+    const unsigned codePage = GetACP();
+    TFileIdentity before;
+    const bool known = before.Read(fileName);
+    if (known) {
+        std::lock_guard<std::mutex> hold(lock);
+        if (auto it = kept.find(fileName);
+            it != kept.end() && it->second.identity == before && it->second.codePage == codePage)
+            return it->second.contents;
+    }
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in)
+        return nullptr;
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return nullptr;
+    std::shared_ptr<const Contents> contents = Parse(DecodeText(bytes));
+    // Kept only when the file did not change while it was read and has settled on disk.
+    TFileIdentity after;
+    if (known && after.Read(fileName) && after == before && after.Settled()) {
+        std::lock_guard<std::mutex> hold(lock);
+        if (kept.size() >= 32) // a handful of settings files in practice; never unbounded
+            kept.clear();
+        kept[fileName] = TKept{after, codePage, contents};
+    }
+    return contents;
 }
 
 std::string TIniFile::DecodeText(std::string_view bytes) {
@@ -40,7 +73,9 @@ std::string TIniFile::DecodeText(std::string_view bytes) {
     return DecodeUnmarkedText(bytes);
 }
 
-void TIniFile::Parse(std::string_view text) {
+std::shared_ptr<const TIniFile::Contents> TIniFile::Parse(std::string_view text) {
+    auto parsed = std::make_shared<Contents>();
+    auto& sections = parsed->sections;
     Section* current = nullptr;
     while (!text.empty()) {
         std::size_t nl = text.find('\n');
@@ -52,9 +87,9 @@ void TIniFile::Parse(std::string_view text) {
             std::size_t close = line.find(']');
             std::string_view name = TrimBlanks(line.substr(
                 1, close == std::string_view::npos ? std::string_view::npos : close - 1));
-            sections_.push_back(Section{std::string(name), {}, {}});
-            current = &sections_.back();
-            sectionIndex_.try_emplace(UpperAscii(name), sections_.size() - 1);
+            sections.push_back(Section{std::string(name), {}, {}});
+            current = &sections.back();
+            parsed->sectionIndex.try_emplace(UpperAscii(name), sections.size() - 1);
             continue;
         }
         std::size_t eq = line.find('=');
@@ -68,11 +103,13 @@ void TIniFile::Parse(std::string_view text) {
         current->entries.emplace_back(std::string(key), std::string(value));
         current->keyIndex.try_emplace(UpperAscii(key), current->entries.size() - 1);
     }
+    return parsed;
 }
 
 const TIniFile::Section* TIniFile::Find(std::string_view section) const {
-    auto it = sectionIndex_.find(UpperAscii(TrimBlanks(section)));
-    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+    const auto& index = contents_->sectionIndex;
+    auto it = index.find(UpperAscii(TrimBlanks(section)));
+    return it == index.end() ? nullptr : &contents_->sections[it->second];
 }
 
 const std::string* TIniFile::FindValue(std::string_view section, std::string_view key) const {
@@ -111,9 +148,10 @@ std::vector<std::string> TIniFile::ReadSections() const {
     // Each name once, as its first section writes it: the index holds the first section of
     // every name, so a section is listed when it is the one the index holds.
     std::vector<std::string> names;
-    for (std::size_t i = 0; i < sections_.size(); ++i)
-        if (sectionIndex_.at(UpperAscii(sections_[i].name)) == i)
-            names.push_back(sections_[i].name);
+    const auto& sections = contents_->sections;
+    for (std::size_t i = 0; i < sections.size(); ++i)
+        if (contents_->sectionIndex.at(UpperAscii(sections[i].name)) == i)
+            names.push_back(sections[i].name);
     return names;
 }
 

@@ -13,9 +13,12 @@
 // (950) when the system code page is UTF-8 — a file that is not UTF-8 on such a system is most
 // likely one copied from a Traditional Chinese Windows installation, the home of these files.
 //
-// The file is read once by the constructor; nothing is ever written back.
+// The file is read once by the constructor; nothing is ever written back. The parsed contents
+// of a file are kept and shared by later readers of the same file while it stays as it was on
+// disk (see FileIdentity.h): a dialog reads the same few settings files every time it opens.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -65,15 +68,21 @@ private:
         // sections.
         std::unordered_map<std::string, std::size_t> keyIndex;
     };
+    struct Contents {
+        std::vector<Section> sections;
+        // Upper-case section name -> position of its first section.
+        std::unordered_map<std::string, std::size_t> sectionIndex;
+    };
     const Section* Find(std::string_view section) const;
     const std::string* FindValue(std::string_view section, std::string_view key) const;
-    void Parse(std::string_view text);
+    static std::shared_ptr<const Contents> Parse(std::string_view text);
+    // The parsed file: a kept copy while the file is unchanged, else read now (nullptr when it
+    // cannot be read).
+    static std::shared_ptr<const Contents> ReadFile(const std::string& fileName);
 
     std::string fileName_;
     bool loaded_ = false;
-    std::vector<Section> sections_;
-    // Upper-case section name -> position of its first section.
-    std::unordered_map<std::string, std::size_t> sectionIndex_;
+    std::shared_ptr<const Contents> contents_;
 };
 
 } // namespace nuv

@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 
+#include "platform/FileIdentity.h"
+
 #include "platform/AsciiText.h"
 #include "platform/CodePage.h"
 
@@ -461,38 +463,25 @@ namespace {
 // for every setting it looks up; while the file stays as it was, the parsed copy serves them.
 struct TLoadedRegistry {
     std::string fileName;
-    struct stat identity {};
+    TFileIdentity identity;
     std::shared_ptr<const RegistryFile> file;
 };
-
-bool SameContents(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
-           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
-}
-bool SettledOnDisk(const struct stat& st) {
-    const std::time_t now = std::time(nullptr);
-    return now - st.st_mtim.tv_sec > 2 && now - st.st_ctim.tv_sec > 2;
-}
 } // namespace
 
 std::shared_ptr<const RegistryFile> RegistryFile::Load(const std::string& fileName) {
     static std::mutex lock;
     static TLoadedRegistry last;
-    struct stat before {};
-    const bool known = ::stat(fileName.c_str(), &before) == 0;
+    TFileIdentity before;
+    const bool known = before.Read(fileName);
     if (known) {
         std::lock_guard<std::mutex> hold(lock);
-        if (last.file && last.fileName == fileName && SameContents(last.identity, before))
+        if (last.file && last.fileName == fileName && last.identity == before)
             return last.file;
     }
     std::shared_ptr<const RegistryFile> file = Read(fileName);
-    // Kept only when the file did not change while it was read, and was last written a while
-    // ago: file times are coarse, so a file written moments ago may yet change again within
-    // the same tick without its times showing it.
-    struct stat after {};
-    if (known && ::stat(fileName.c_str(), &after) == 0 && SameContents(before, after) &&
-        SettledOnDisk(after)) {
+    // Kept only when the file did not change while it was read and has settled on disk.
+    TFileIdentity after;
+    if (known && after.Read(fileName) && after == before && after.Settled()) {
         std::lock_guard<std::mutex> hold(lock);
         last = {fileName, after, file};
     }

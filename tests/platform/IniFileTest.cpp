@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
 using namespace nuv;
 using nuv::test::ScopedEnv;
 using nuv::test::TempDir;
@@ -152,4 +156,27 @@ TEST(IniFile, ManySectionsListedOnceInFileOrder) {
     EXPECT_EQ(names[5], "S5");
     EXPECT_EQ(names.back(), "S1999");
     EXPECT_EQ(ini.ReadString("S5", "K", "?"), "5") << "the first section of a name wins";
+}
+
+// A file read twice is read once and shared while it stays as it was; any change on disk (the
+// same size rewritten in place, a file renamed over it, the file gone) is seen by the next
+// reader. The file first settles, as an installed system's settings have.
+TEST(IniFile, AKeptFileFollowsEveryChangeOnDisk) {
+    TempDir dir;
+    const std::string path = dir.Write("TarvelC.ini", "[CodePage]\nUICodePage=950\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(3100));
+    auto page = [&] { return TIniFile(path).ReadString("CodePage", "UICodePage", "none"); };
+    EXPECT_EQ(page(), "950");
+    EXPECT_EQ(page(), "950");
+
+    dir.Write("TarvelC.ini", "[CodePage]\nUICodePage=936\n"); // same size, in place
+    EXPECT_EQ(page(), "936");
+
+    const std::string other = dir.Write("new.ini", "[CodePage]\nUICodePage=437\n");
+    ASSERT_EQ(std::rename(other.c_str(), path.c_str()), 0);
+    EXPECT_EQ(page(), "437");
+
+    ASSERT_EQ(std::remove(path.c_str()), 0);
+    EXPECT_EQ(page(), "none");
+    EXPECT_FALSE(TIniFile(path).Loaded());
 }

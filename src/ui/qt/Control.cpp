@@ -447,9 +447,12 @@ void TControl::ColorChanged() {
     QWidget* w = impl_->widget;
     if (w == nullptr)
         return;
+    // As with fonts: a control that follows its parent's colour and already shows it through
+    // its Qt parent is left inheriting it.
     QPalette pal = w->palette();
     QColor c = ToQColor(color_);
-    if (!PaletteHolds(pal, {QPalette::Window, QPalette::Base}, c)) {
+    const auto roles = {QPalette::Window, QPalette::Base};
+    if (!PaletteHolds(pal, roles, c) && !(parentColor_ && PaletteInherits(pal, roles, c))) {
         pal.setColor(QPalette::Window, c);
         pal.setColor(QPalette::Base, c);
         w->setPalette(pal);

@@ -6,7 +6,10 @@
 #include <QGuiApplication>
 #include <QHash>
 
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <mutex>
 
 namespace nuv {
 
@@ -74,13 +77,36 @@ TColor FromQColor(const QColor& c) {
 }
 
 QFont ToQFont(const TFont& font) {
+    // A form converts the same few fonts hundreds of times while it is built: the last few
+    // conversions are kept. The list is never freed, so no font outlives the application's font
+    // machinery in a destructor at exit.
+    struct TKept {
+        std::string name;
+        int height = 0;
+        int styles = -1;
+        QFont font;
+    };
+    constexpr int kKept = 8;
+    static auto* kept = new std::array<TKept, kKept>();
+    static int next = 0;
+    static std::mutex lock;
+    std::lock_guard<std::mutex> hold(lock);
+    const TFontStyles st = font.Style();
+    const int styles = (st.Contains(fsBold) ? 1 : 0) | (st.Contains(fsItalic) ? 2 : 0) |
+                       (st.Contains(fsUnderline) ? 4 : 0) | (st.Contains(fsStrikeOut) ? 8 : 0);
+    const int height = std::max(1, std::abs(font.Height()));
+    for (const TKept& k : *kept)
+        if (k.styles == styles && k.height == height && k.name == font.Name())
+            return k.font;
     QFont f(ToQString(font.Name()));
-    f.setPixelSize(std::max(1, std::abs(font.Height())));
-    f.setBold(font.Style().Contains(fsBold));
-    f.setItalic(font.Style().Contains(fsItalic));
-    f.setUnderline(font.Style().Contains(fsUnderline));
-    f.setStrikeOut(font.Style().Contains(fsStrikeOut));
+    f.setPixelSize(height);
+    f.setBold((styles & 1) != 0);
+    f.setItalic((styles & 2) != 0);
+    f.setUnderline((styles & 4) != 0);
+    f.setStrikeOut((styles & 8) != 0);
     f.setStyleStrategy(QFont::PreferDefault);
+    (*kept)[static_cast<std::size_t>(next)] = TKept{font.Name(), height, styles, f};
+    next = (next + 1) % kKept;
     return f;
 }
 
@@ -670,12 +696,9 @@ void TBitmap::LoadFromPixels(int width, int height, const std::uint32_t* pixels)
         return;
     }
     QImage img(width, height, QImage::Format_ARGB32);
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < width; ++x)
-            line[x] = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                             static_cast<std::size_t>(x)];
-    }
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(QRgb);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(img.scanLine(y), pixels + static_cast<std::size_t>(y) * width, rowBytes);
     impl_->image = img;
     Changed();
 }

@@ -82,7 +82,11 @@ void TWinControl::InsertControl(TControl* c) {
     }
     QWidget* w = WidgetOf(c);
     if (w != nullptr) {
-        w->setParent(WidgetOf(this));
+        // A widget made while its parent was the last one filled already sits there (see
+        // TControl::Init); setting the same parent again would only resolve its fonts and
+        // palette once more.
+        if (w->parentWidget() != WidgetOf(this))
+            w->setParent(WidgetOf(this));
         LastInsertParent() = WidgetOf(this);
         c->ApplyGeometry();
         // The children were stacked in order (graphic controls below windowed ones), and the
