@@ -75,6 +75,40 @@ TEST_F(UiTest, FontsFollowTheParentUnlessTheControlHasItsOwn) {
     EXPECT_NE(WidgetOf(own)->palette().color(QPalette::Text), QColor(Qt::red));
 }
 
+// Colours as a user sees them: a control that follows its parent's colour shows it (also after
+// the parent's colour changes, and under another parent), one with its own keeps it, and a
+// button shows the colour it was given last, also when it goes back to an earlier one.
+TEST_F(UiTest, ColoursFollowTheParentUnlessTheControlHasItsOwn) {
+    auto* left = Make<TPanel>(form, "pnlLeft", 0, 0, 150, 200);
+    auto* right = Make<TPanel>(form, "pnlRight", 150, 0, 150, 200);
+    left->SetColor(clYellow);
+    right->SetColor(clAqua);
+    auto* follows = Make<TPanel>(left, "pnlFollows", 10, 10, 60, 40);
+    auto* own = Make<TPanel>(left, "pnlOwn", 10, 60, 60, 40);
+    own->SetColor(clLime);
+    auto* button = Make<TButton>(form, "btnColour", 10, 150, 80, 24);
+    form->Show();
+    test::DrainEvents();
+
+    auto shown = [](TControl* c) { return WidgetOf(c)->palette().color(QPalette::Window); };
+    EXPECT_EQ(shown(follows), QColor(Qt::yellow));
+    EXPECT_EQ(shown(own), QColor(Qt::green));
+
+    left->SetColor(clRed);
+    EXPECT_EQ(shown(follows), QColor(Qt::red));
+    EXPECT_EQ(shown(own), QColor(Qt::green));
+
+    follows->SetParent(right);
+    EXPECT_EQ(follows->Color(), clAqua);
+    EXPECT_EQ(shown(follows), QColor(Qt::cyan));
+
+    const TColor first = button->Color();
+    for (TColor c : {clRed, first, clBlue, clBlue}) {
+        button->SetColor(c);
+        EXPECT_EQ(WidgetOf(button)->palette().color(QPalette::Button), ToQColor(c)) << c;
+    }
+}
+
 } // namespace
 
 // Tool tips follow the control's hint at once and the application's hint settings after the

@@ -124,7 +124,10 @@ void TButtonControl::ColorChanged() {
     TWinControl::ColorChanged();
     if (QWidget* w = WidgetOf(this)) {
         QPalette pal = w->palette();
-        pal.setColor(QPalette::Button, ToQColor(Color()));
+        const QColor c = ToQColor(Color());
+        if (PaletteHolds(pal, {QPalette::Button}, c))
+            return;
+        pal.setColor(QPalette::Button, c);
         w->setPalette(pal);
     }
 }

@@ -364,9 +364,6 @@ void TControl::FontOnChange(TObject*) {
     Perform(CM_FONTCHANGED, 0, 0);
 }
 
-namespace {
-// True when the palette already holds the colour in every group for each role, so setting it
-// again would only walk the widget's children for nothing.
 bool PaletteHolds(const QPalette& pal, std::initializer_list<QPalette::ColorRole> roles,
                   const QColor& c) {
     for (QPalette::ColorRole role : roles)
@@ -376,7 +373,6 @@ bool PaletteHolds(const QPalette& pal, std::initializer_list<QPalette::ColorRole
                 return false;
     return true;
 }
-// True when no group sets the roles and the inherited colour is already the one wanted.
 bool PaletteInherits(const QPalette& pal, std::initializer_list<QPalette::ColorRole> roles,
                      const QColor& c) {
     for (QPalette::ColorRole role : roles)
@@ -386,7 +382,6 @@ bool PaletteInherits(const QPalette& pal, std::initializer_list<QPalette::ColorR
                 return false;
     return true;
 }
-} // namespace
 
 void TControl::FontChanged() {
     QWidget* w = impl_->widget;

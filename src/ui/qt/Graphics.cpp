@@ -436,9 +436,20 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned flags) {
     }
     QFontMetrics fm = MetricsOf(*font_);
     QPainter* p = Painter();
-    QRect bounds = fm.boundingRect(ToQRect(rect), qflags, s);
+    // The height of the laid-out text depends on the rectangle's size, not on its place.
+    const int height =
+        Remembered(
+            QStringLiteral("B") + MeasureKey(*font_) + QChar(0x1f) + QString::number(rect.Width()) +
+                QChar(0x1f) + QString::number(rect.Height()) + QChar(0x1f) +
+                QString::number(qflags) + QChar(0x1f) + s,
+            [&] {
+                return QSize(
+                    0,
+                    fm.boundingRect(QRect(0, 0, rect.Width(), rect.Height()), qflags, s).height());
+            })
+            .height();
     if (p == nullptr)
-        return bounds.height();
+        return height;
     if (flags & DT_END_ELLIPSIS)
         s = fm.elidedText(s, Qt::ElideRight, rect.Width(), qflags);
     p->save();
@@ -447,7 +458,7 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned flags) {
     PreparePainter(p, *font_);
     p->drawText(ToQRect(rect), qflags, s);
     p->restore();
-    return bounds.height();
+    return height;
 }
 
 void TCanvas::FillRect(const TRect& rect) {

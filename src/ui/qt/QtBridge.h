@@ -9,9 +9,11 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 
 namespace nuv {
 
@@ -25,6 +27,14 @@ inline std::string FromQString(const QString& s) {
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
 QFont ToQFont(const TFont& font);
+
+// True when the palette already holds the colour in every group for each role, so setting it
+// again would only walk the widget's children for nothing.
+bool PaletteHolds(const QPalette& pal, std::initializer_list<QPalette::ColorRole> roles,
+                  const QColor& c);
+// True when no group sets the roles and the inherited colour is already the one wanted.
+bool PaletteInherits(const QPalette& pal, std::initializer_list<QPalette::ColorRole> roles,
+                     const QColor& c);
 
 struct TCanvasImpl {
     QPainter* painter = nullptr;     // set while drawing is possible
