@@ -78,9 +78,7 @@ template <class B, class M> const void* MemberCode(M member) {
     known.emplace_back(member, code);
     return code;
 }
-} // namespace detail
 
-namespace detail {
 // Hashing and equality of names without ASCII case (component and property names are
 // identifiers), usable with string_view look-ups that neither copy nor fold the name.
 struct NoCaseHash {
