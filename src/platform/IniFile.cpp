@@ -10,7 +10,6 @@
 #include <climits>
 #include <fstream>
 #include <iterator>
-#include <mutex>
 
 namespace nuv {
 
@@ -27,38 +26,17 @@ TIniFile::TIniFile(std::string fileName, std::string_view bytes)
 std::shared_ptr<const TIniFile::Contents> TIniFile::ReadFile(const std::string& fileName) {
     // Bytes without a mark are decoded in the system code page, so a kept copy holds for the
     // code page it was decoded in.
-    struct TKept {
-        TFileIdentity identity;
-        unsigned codePage = 0;
-        std::shared_ptr<const Contents> contents;
-    };
-    static std::mutex lock;
-    static std::unordered_map<std::string, TKept> kept;
-    const unsigned codePage = GetACP();
-    TFileIdentity before;
-    const bool known = before.Read(fileName);
-    if (known) {
-        std::lock_guard<std::mutex> hold(lock);
-        if (auto it = kept.find(fileName);
-            it != kept.end() && it->second.identity == before && it->second.codePage == codePage)
-            return it->second.contents;
-    }
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
-        return nullptr;
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return nullptr;
-    std::shared_ptr<const Contents> contents = Parse(DecodeText(bytes));
-    // Kept only when the file did not change while it was read and has settled on disk.
-    TFileIdentity after;
-    if (known && after.Read(fileName) && after == before && after.Settled()) {
-        std::lock_guard<std::mutex> hold(lock);
-        if (kept.size() >= 32) // a handful of settings files in practice; never unbounded
-            kept.clear();
-        kept[fileName] = TKept{after, codePage, contents};
-    }
-    return contents;
+    static TKeptFiles<Contents> kept;
+    return kept.Get(
+        fileName, GetACP(), [](const std::string& name) -> std::shared_ptr<const Contents> {
+            std::ifstream in(name, std::ios::binary);
+            if (!in)
+                return nullptr;
+            std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+            if (in.bad())
+                return nullptr;
+            return Parse(DecodeText(bytes));
+        });
 }
 
 std::string TIniFile::DecodeText(std::string_view bytes) {

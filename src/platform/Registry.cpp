@@ -1,9 +1,8 @@
 #include "platform/Registry.h"
 
-#include "platform/FileIdentity.h"
-
 #include "platform/AsciiText.h"
 #include "platform/CodePage.h"
+#include "platform/FileIdentity.h"
 
 #include <nuv/CodePageText.h>
 #include <nuv/Exception.h>
@@ -12,14 +11,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <iterator>
-#include <mutex>
 #include <set>
 #include <utility>
-
-#include <sys/stat.h>
 
 namespace nuv {
 
@@ -458,34 +453,11 @@ std::shared_ptr<const RegistryFile> RegistryFile::Parse(std::string_view bytes,
     return file;
 }
 
-namespace {
-// The last registry file read, with what identified its contents then. A dialog reads the file
-// for every setting it looks up; while the file stays as it was, the parsed copy serves them.
-struct TLoadedRegistry {
-    std::string fileName;
-    TFileIdentity identity;
-    std::shared_ptr<const RegistryFile> file;
-};
-} // namespace
-
 std::shared_ptr<const RegistryFile> RegistryFile::Load(const std::string& fileName) {
-    static std::mutex lock;
-    static TLoadedRegistry last;
-    TFileIdentity before;
-    const bool known = before.Read(fileName);
-    if (known) {
-        std::lock_guard<std::mutex> hold(lock);
-        if (last.file && last.fileName == fileName && last.identity == before)
-            return last.file;
-    }
-    std::shared_ptr<const RegistryFile> file = Read(fileName);
-    // Kept only when the file did not change while it was read and has settled on disk.
-    TFileIdentity after;
-    if (known && after.Read(fileName) && after == before && after.Settled()) {
-        std::lock_guard<std::mutex> hold(lock);
-        last = {fileName, after, file};
-    }
-    return file;
+    // A dialog reads the file for every setting it looks up; while the file stays as it was,
+    // the parsed copy serves them.
+    static TKeptFiles<RegistryFile> kept;
+    return kept.Get(fileName, 0, [](const std::string& name) { return Read(name); });
 }
 
 std::shared_ptr<const RegistryFile> RegistryFile::Read(const std::string& fileName) {

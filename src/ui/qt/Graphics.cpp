@@ -76,6 +76,14 @@ TColor FromQColor(const QColor& c) {
     return RGB(c.red(), c.green(), c.blue());
 }
 
+namespace {
+// The styles as bits: bold 1, italic 2, underline 4, strike-out 8.
+int StyleBits(const TFontStyles& st) {
+    return (st.Contains(fsBold) ? 1 : 0) | (st.Contains(fsItalic) ? 2 : 0) |
+           (st.Contains(fsUnderline) ? 4 : 0) | (st.Contains(fsStrikeOut) ? 8 : 0);
+}
+} // namespace
+
 QFont ToQFont(const TFont& font) {
     // A form converts the same few fonts hundreds of times while it is built: the last few
     // conversions are kept. The list is never freed, so no font outlives the application's font
@@ -91,9 +99,7 @@ QFont ToQFont(const TFont& font) {
     static int next = 0;
     static std::mutex lock;
     std::lock_guard<std::mutex> hold(lock);
-    const TFontStyles st = font.Style();
-    const int styles = (st.Contains(fsBold) ? 1 : 0) | (st.Contains(fsItalic) ? 2 : 0) |
-                       (st.Contains(fsUnderline) ? 4 : 0) | (st.Contains(fsStrikeOut) ? 8 : 0);
+    const int styles = StyleBits(font.Style());
     const int height = std::max(1, std::abs(font.Height()));
     for (const TKept& k : *kept)
         if (k.styles == styles && k.height == height && k.name == font.Name())
@@ -325,11 +331,8 @@ static QFontMetrics MetricsOf(const TFont& f) {
 namespace {
 // What of a font decides its measures (all that ToQFont takes), as a key.
 QString MeasureKey(const TFont& f) {
-    const TFontStyles st = f.Style();
-    const int styles = (st.Contains(fsBold) ? 1 : 0) | (st.Contains(fsItalic) ? 2 : 0) |
-                       (st.Contains(fsUnderline) ? 4 : 0) | (st.Contains(fsStrikeOut) ? 8 : 0);
     return ToQString(f.Name()) + QChar(0x1f) + QString::number(std::abs(f.Height())) + QChar(0x1f) +
-           QString::number(styles);
+           QString::number(StyleBits(f.Style()));
 }
 
 QHash<QString, QSize>& KeptMeasures() {
@@ -436,20 +439,9 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned flags) {
     }
     QFontMetrics fm = MetricsOf(*font_);
     QPainter* p = Painter();
-    // The height of the laid-out text depends on the rectangle's size, not on its place.
-    const int height =
-        Remembered(
-            QStringLiteral("B") + MeasureKey(*font_) + QChar(0x1f) + QString::number(rect.Width()) +
-                QChar(0x1f) + QString::number(rect.Height()) + QChar(0x1f) +
-                QString::number(qflags) + QChar(0x1f) + s,
-            [&] {
-                return QSize(
-                    0,
-                    fm.boundingRect(QRect(0, 0, rect.Width(), rect.Height()), qflags, s).height());
-            })
-            .height();
+    QRect bounds = fm.boundingRect(ToQRect(rect), qflags, s);
     if (p == nullptr)
-        return height;
+        return bounds.height();
     if (flags & DT_END_ELLIPSIS)
         s = fm.elidedText(s, Qt::ElideRight, rect.Width(), qflags);
     p->save();
@@ -458,7 +450,7 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned flags) {
     PreparePainter(p, *font_);
     p->drawText(ToQRect(rect), qflags, s);
     p->restore();
-    return height;
+    return bounds.height();
 }
 
 void TCanvas::FillRect(const TRect& rect) {
