@@ -3,17 +3,21 @@
 //
 // FormPlanOf() reads a shown form's Qt widget tree once: for every widget the plain Qt class it
 // is (the nearest of a fixed list of Qt classes among its bases), its parent, geometry,
-// visibility and text. Widgets that a composite Qt widget makes for itself (the viewport and
-// scroll bars of a list, the edit of a combo or spin box) belong to the composite and are not
-// listed. BuildBareForm() then creates that tree from plain Qt classes, hidden; the caller
-// shows and paints it.
+// visibility, text, a font of its own, and what a composite shows (a combo box's items, a tab
+// bar's tabs, a list's column headers and rows). A widget that draws a caption itself and names
+// it for screen readers (a label) is a QLabel with that text. Widgets that a composite Qt
+// widget makes for itself (the viewport and scroll bars of a list, the edit of a combo or spin
+// box) belong to the composite and are not listed. BuildBareForm() then creates that tree from
+// plain Qt classes, hidden; the caller shows and paints it.
 #pragma once
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +33,7 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -62,6 +67,16 @@ struct BareWidget {
     QRect Geometry;
     bool Visible = true;
     QString Text;
+    // A combo box's items, a tab bar's tabs, a list's column headers.
+    QStringList Items;
+    // A list's rows, each with a text per column.
+    std::vector<QStringList> Rows;
+    int Current = -1; // the current item of a combo box or tab bar
+    bool Editable = false;
+    bool HeaderHidden = false;
+    bool OwnFont = false; // the font was set on the widget (always for the window)
+    QFont Font;
+    QString Title; // of the window
 };
 
 using FormPlan = std::vector<BareWidget>;
@@ -109,6 +124,8 @@ inline BareKind BareKindOf(const QWidget* w) {
         return BareKind::Label;
     if (qobject_cast<const QFrame*>(w))
         return BareKind::Frame;
+    if (!w->accessibleName().isEmpty())
+        return BareKind::Label;
     return BareKind::Widget;
 }
 
@@ -137,7 +154,33 @@ inline QString BareTextOf(const QWidget* w) {
         return e->text();
     if (auto* g = qobject_cast<const QGroupBox*>(w))
         return g->title();
-    return {};
+    return w->accessibleName();
+}
+
+// What a composite widget shows: its items, tabs or column headers and rows.
+inline void CopyContents(const QWidget* w, BareWidget& item) {
+    if (auto* c = qobject_cast<const QComboBox*>(w)) {
+        for (int i = 0; i < c->count(); ++i)
+            item.Items << c->itemText(i);
+        item.Current = c->currentIndex();
+        item.Editable = c->isEditable();
+    } else if (auto* t = qobject_cast<const QTabBar*>(w)) {
+        for (int i = 0; i < t->count(); ++i)
+            item.Items << t->tabText(i);
+        item.Current = t->currentIndex();
+    } else if (auto* v = qobject_cast<const QAbstractItemView*>(w); v && v->model()) {
+        const QAbstractItemModel* m = v->model();
+        for (int c = 0; c < m->columnCount(); ++c)
+            item.Items << m->headerData(c, Qt::Horizontal).toString();
+        for (int r = 0; r < m->rowCount(); ++r) {
+            QStringList row;
+            for (int c = 0; c < m->columnCount(); ++c)
+                row << m->index(r, c).data().toString();
+            item.Rows.push_back(row);
+        }
+        if (auto* tree = qobject_cast<const QTreeView*>(w))
+            item.HeaderHidden = tree->isHeaderHidden();
+    }
 }
 
 inline void AddToPlan(const QWidget* w, int parent, FormPlan& plan) {
@@ -146,7 +189,11 @@ inline void AddToPlan(const QWidget* w, int parent, FormPlan& plan) {
     item.Parent = parent;
     item.Geometry = w->geometry();
     item.Visible = parent < 0 || w->isVisibleTo(w->parentWidget());
-    item.Text = BareTextOf(w);
+    item.Text = parent < 0 ? QString() : BareTextOf(w);
+    item.Title = parent < 0 ? w->windowTitle() : QString();
+    item.OwnFont = parent < 0 || w->testAttribute(Qt::WA_SetFont);
+    item.Font = w->font();
+    CopyContents(w, item);
     plan.push_back(item);
     const int self = static_cast<int>(plan.size()) - 1;
     if (BareKindIsComposite(item.Kind))
@@ -208,9 +255,14 @@ inline std::unique_ptr<QWidget> BuildBareForm(const FormPlan& plan) {
         case BareKind::RadioButton:
             w = new QRadioButton(p.Text, parent);
             break;
-        case BareKind::ComboBox:
-            w = new QComboBox(parent);
+        case BareKind::ComboBox: {
+            auto* box = new QComboBox(parent);
+            box->setEditable(p.Editable);
+            box->addItems(p.Items);
+            box->setCurrentIndex(p.Current);
+            w = box;
             break;
+        }
         case BareKind::SpinBox:
             w = new QSpinBox(parent);
             break;
@@ -219,8 +271,9 @@ inline std::unique_ptr<QWidget> BuildBareForm(const FormPlan& plan) {
             break;
         case BareKind::TabBar: {
             auto* bar = new QTabBar(parent);
-            bar->addTab("1");
-            bar->addTab("2");
+            for (const QString& tab : p.Items)
+                bar->addTab(tab);
+            bar->setCurrentIndex(p.Current);
             w = bar;
             break;
         }
@@ -230,16 +283,31 @@ inline std::unique_ptr<QWidget> BuildBareForm(const FormPlan& plan) {
         case BareKind::TextEdit:
             w = new QTextEdit(parent);
             break;
-        case BareKind::TreeWidget:
-            w = new QTreeWidget(parent);
+        case BareKind::TreeWidget: {
+            auto* tree = new QTreeWidget(parent);
+            tree->setColumnCount(std::max(1, static_cast<int>(p.Items.size())));
+            tree->setHeaderLabels(p.Items);
+            tree->setHeaderHidden(p.HeaderHidden);
+            for (const QStringList& row : p.Rows)
+                new QTreeWidgetItem(tree, row);
+            w = tree;
             break;
-        case BareKind::ListWidget:
-            w = new QListWidget(parent);
+        }
+        case BareKind::ListWidget: {
+            auto* list = new QListWidget(parent);
+            for (const QStringList& row : p.Rows)
+                list->addItem(row.value(0));
+            w = list;
             break;
+        }
         case BareKind::TableWidget:
             w = new QTableWidget(parent);
             break;
         }
+        if (p.OwnFont)
+            w->setFont(p.Font);
+        if (parent == nullptr)
+            w->setWindowTitle(p.Title);
         w->setGeometry(p.Geometry);
         if (parent != nullptr && !p.Visible)
             w->hide();

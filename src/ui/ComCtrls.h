@@ -333,13 +333,19 @@ protected:
     virtual void DrawTab(int tabIndex, const TRect& rect, bool active);
     LRESULT DialogCode() const override { return 0; }
     void FontChanged() override;
+    // Brings the tab bar to the pages once the form is built.
+    void Loaded() override;
 
 private:
     friend class TTabSheet;
     friend struct TPageAccess;
     void InsertPage(TTabSheet* page);
     void RemovePage(TTabSheet* page);
+    // The tab bar follows the pages' captions, visibility and order. While the form is being
+    // built the change is only noted (each one would lay out every tab again) and made at
+    // Loaded, or earlier when something needs the bar.
     void UpdateTabs();
+    void SyncTabs() const;
     void PlaceSheets();
     // A tab was clicked: ask, change, tell.
     void TabClicked(int tabIndex);
@@ -350,6 +356,7 @@ private:
     int tabWidth_ = 0;
     TTabStyle style_ = tsTabs;
     bool multiLine_ = false;
+    mutable bool tabsStale_ = false;
     std::unique_ptr<TControlCanvas> canvas_;
 };
 

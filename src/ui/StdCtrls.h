@@ -47,6 +47,8 @@ protected:
     void AdjustBounds();
 
 private:
+    // Gives the label's widget the caption as its accessible name.
+    void NameForReaders();
     bool autoSize_ = true;
     TAlignment alignment_ = taLeftJustify;
     TTextLayout layout_ = tlTop;

@@ -4,6 +4,7 @@
 #include "ui/qt/QtBridge.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 
 #include <algorithm>
 #include <random>
@@ -94,6 +95,40 @@ TEST_F(ListViewTest, SelectionEventsAndVeto) {
     EXPECT_EQ(lv->Selected(), lv->Items()->Item(0));
     lv->Items()->Item(1)->SetFocused(true);
     EXPECT_EQ(lv->ItemFocused(), lv->Items()->Item(1));
+}
+
+// How the selected first row looks where no text is drawn, once the list's window is no longer
+// the active one: the list's own (current) colour when HideSelection hides it, the button face
+// when it does not.
+TEST_F(ListViewTest, AnInactiveSelectionIsHiddenInTheListsCurrentColourOrShownGrey) {
+    auto* view = dynamic_cast<QAbstractItemView*>(WidgetOf(lv));
+    ASSERT_NE(view, nullptr);
+    lv->Items()->Item(0)->SetSelected(true);
+    TForm* other = CreateForm<TForm>(nullptr);
+    other->SetBounds(600, 100, 200, 100);
+    other->Show();
+    QWidget* otherWindow = WidgetOf(other);
+    otherWindow->activateWindow();
+    QApplication::setActiveWindow(otherWindow);
+    ASSERT_FALSE(view->isActiveWindow());
+    const QRect cell = view->visualRect(view->model()->index(0, 1));
+    auto shown = [&] {
+        view->viewport()->repaint();
+        return view->viewport()->grab().toImage().pixelColor(cell.right() - 2, cell.center().y());
+    };
+    const struct {
+        bool hide;
+        TColor color;
+        TColor expected;
+    } cases[] = {{true, clWindow, clWindow},
+                 {true, clYellow, clYellow}, // a colour set after HideSelection is followed
+                 {false, clYellow, clBtnFace},
+                 {false, clWindow, clBtnFace}};
+    for (const auto& c : cases) {
+        lv->SetHideSelection(c.hide);
+        lv->SetColor(c.color);
+        EXPECT_EQ(shown(), ToQColor(c.expected)) << c.hide << " " << c.color;
+    }
 }
 
 namespace {

@@ -109,6 +109,26 @@ TEST_F(UiTest, ColoursFollowTheParentUnlessTheControlHasItsOwn) {
     }
 }
 
+// A label draws its caption itself; screen readers find it as the widget's name, without the
+// accelerator marks unless the label shows "&" as it is.
+TEST_F(UiTest, ALabelNamesItsCaptionForScreenReaders) {
+    auto* label = Make<TLabel>(form, "lblName", 10, 10, 80, 17);
+    const struct {
+        const char* caption;
+        bool accel;
+        const char* name;
+    } cases[] = {{"&Name:", true, "Name:"},
+                 {"R&&D &Code", true, "R&D Code"},
+                 {"R&&D &Code", false, "R&&D &Code"},
+                 {"日期(&D)", true, "日期(D)"},
+                 {"", true, ""}};
+    for (const auto& c : cases) {
+        label->SetShowAccelChar(c.accel);
+        label->SetCaption(c.caption);
+        EXPECT_EQ(WidgetOf(label)->accessibleName().toStdString(), c.name) << c.caption;
+    }
+}
+
 } // namespace
 
 // Tool tips follow the control's hint at once and the application's hint settings after the

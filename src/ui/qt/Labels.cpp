@@ -146,6 +146,7 @@ void TCustomLabel::SetTransparent(bool value) {
 
 void TCustomLabel::SetShowAccelChar(bool value) {
     showAccelChar_ = value;
+    NameForReaders();
     AdjustBounds();
     Invalidate();
 }
@@ -166,7 +167,21 @@ void TCustomLabel::Notification(TComponent* component, TOperation operation) {
 
 void TCustomLabel::RealSetText(const std::string& text) {
     TGraphicControl::RealSetText(text);
+    NameForReaders();
     AdjustBounds();
+}
+
+void TCustomLabel::NameForReaders() {
+    // The label draws its caption itself; its widget names it for screen readers (and anything
+    // else that reads the widget tree), without the accelerator marks.
+    QWidget* w = WidgetOf(this);
+    if (w == nullptr)
+        return;
+    QString name = ToQString(Caption());
+    for (qsizetype i = 0; showAccelChar_ && i < name.size(); ++i)
+        if (name[i] == u'&')
+            name.remove(i, 1); // of "&&" the second stays
+    w->setAccessibleName(name);
 }
 
 void TCustomLabel::FontChanged() {

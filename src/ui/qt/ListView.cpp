@@ -196,6 +196,27 @@ public:
     }
     bool RowSelected(int row) const { return selectionModel()->isSelected(rows->index(row, 0)); }
     ListModel* rows;
+    // With HideSelection the selected rows look like the others while the window is inactive;
+    // without it they show in the button face colour. Applied to each row as it is drawn, so
+    // that the list's own colours stay inherited and a later colour change is followed.
+    bool hideSelection = true;
+
+protected:
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override {
+        QStyleOptionViewItem o(option);
+        if (hideSelection) {
+            o.palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                               o.palette.color(QPalette::Inactive, QPalette::Base));
+            o.palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                               o.palette.color(QPalette::Inactive, QPalette::Text));
+        } else {
+            o.palette.setColor(QPalette::Inactive, QPalette::Highlight, ToQColor(clBtnFace));
+            o.palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                               ToQColor(clWindowText));
+        }
+        QTreeView::drawRow(painter, o, index);
+    }
 
 private:
     void Report(const QItemSelection& sel, const QItemSelection& desel) {
@@ -670,7 +691,6 @@ TCustomListView::TCustomListView(TComponent* owner)
                     // show through
     SetBounds(0, 0, 250, 150);
     SetMultiSelect(false);
-    SetHideSelection(true);
     SyncColumns();
 }
 
@@ -736,19 +756,12 @@ void TCustomListView::SetRowSelect(bool v) {
 }
 
 void TCustomListView::SetHideSelection(bool v) {
+    if (hideSelection_ == v)
+        return;
     hideSelection_ = v;
     ListViewWidget* w = ViewOf(this);
-    QPalette pal = w->palette();
-    if (v) {
-        pal.setColor(QPalette::Inactive, QPalette::Highlight,
-                     pal.color(QPalette::Inactive, QPalette::Base));
-        pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     pal.color(QPalette::Inactive, QPalette::Text));
-    } else {
-        pal.setColor(QPalette::Inactive, QPalette::Highlight, ToQColor(clBtnFace));
-        pal.setColor(QPalette::Inactive, QPalette::HighlightedText, ToQColor(clWindowText));
-    }
-    w->setPalette(pal);
+    w->hideSelection = v;
+    w->viewport()->update();
 }
 
 void TCustomListView::SetShowColumnHeaders(bool v) {

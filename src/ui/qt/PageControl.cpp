@@ -289,7 +289,7 @@ void TPageControl::SetOwnerDraw(bool value) {
 
 void TPageControl::SetTabHeight(int value) {
     tabHeight_ = value;
-    UpdateTabs();
+    SyncTabs();
     PlaceSheets();
 }
 
@@ -299,6 +299,21 @@ void TPageControl::SetTabWidth(int value) {
 }
 
 void TPageControl::UpdateTabs() {
+    tabsStale_ = true;
+    if (!ComponentState().Contains(csLoading))
+        SyncTabs();
+}
+
+void TPageControl::Loaded() {
+    TWinControl::Loaded();
+    if (tabsStale_) {
+        SyncTabs();
+        PlaceSheets();
+    }
+}
+
+void TPageControl::SyncTabs() const {
+    tabsStale_ = false;
     PageWidget* w = PageOf(this);
     QTabBar* bar = w->bar;
     QSignalBlocker block(bar);
@@ -351,6 +366,8 @@ void TPageControl::UpdateTabs() {
 }
 
 TRect TPageControl::TabRect(int tabIndex) const {
+    if (tabsStale_)
+        SyncTabs();
     QTabBar* bar = PageOf(this)->bar;
     QRect r = bar->tabRect(tabIndex);
     return Bounds(r.x() + bar->x(), r.y() + bar->y(), r.width(), r.height());
@@ -358,6 +375,10 @@ TRect TPageControl::TabRect(int tabIndex) const {
 
 TRect TPageControl::DisplayRect() const {
     QTabBar* bar = PageOf(this)->bar;
+    // The bar's height is that of a tab, whatever its caption: a bar that has its first tab
+    // tells it without being brought up to date.
+    if (tabsStale_ && (bar->count() == 0) != pages_.empty())
+        SyncTabs();
     int top = bar->isVisible() || bar->count() > 0 ? bar->sizeHint().height() : 0;
     return Rect(4, top + 4, std::max(4, Width() - 4), std::max(top + 4, Height() - 4));
 }
@@ -377,7 +398,8 @@ void TPageControl::SetBounds(int left, int top, int width, int height) {
 void TPageControl::FontChanged() {
     TWinControl::FontChanged();
     canvas_->Font()->Assign(Font());
-    UpdateTabs();
+    // The font sets the bar's height, which places the pages: brought up at once.
+    SyncTabs();
     PlaceSheets();
 }
 

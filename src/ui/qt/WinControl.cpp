@@ -74,7 +74,8 @@ void TWinControl::InsertControl(TControl* c) {
     if (c->parent_ != nullptr)
         c->parent_->RemoveControl(c);
     c->parent_ = this;
-    if (auto* wc = dynamic_cast<TWinControl*>(c)) {
+    auto* const wc = dynamic_cast<TWinControl*>(c);
+    if (wc != nullptr) {
         winControls_.push_back(wc);
         tabList_.push_back(wc);
     } else {
@@ -91,7 +92,6 @@ void TWinControl::InsertControl(TControl* c) {
         c->ApplyGeometry();
         // The children were stacked in order (graphic controls below windowed ones), and the
         // new one comes last of its kind: it alone moves, instead of every child again.
-        auto* wc = dynamic_cast<TWinControl*>(c);
         QWidget* firstWindowed = nullptr;
         if (wc == nullptr)
             for (TWinControl* other : winControls_)
@@ -117,7 +117,7 @@ void TWinControl::InsertControl(TControl* c) {
         w->setVisible(c->visible_);
     if (c->align_ != alNone)
         Realign();
-    if (auto* wc = dynamic_cast<TWinControl*>(c)) {
+    if (wc != nullptr) {
         if (HandleAllocated() && wc->visible_)
             wc->HandleNeeded();
         wc->UpdateShowingChildren();
