@@ -2,6 +2,8 @@
 
 #include "platform/WireFormat.h"
 
+#include <nuv/RequestMarkers.h>
+
 #include <QSaveFile>
 
 #include <cerrno>
@@ -61,12 +63,12 @@ std::string Describe(const Variant& v) {
     if (v.ArrayDimCount() == 1 && v.ArrayLowBound() == 0 && v.ArrayHighBound() >= 0 &&
         v[0].IsText()) {
         const std::string m = v[0].ToString();
-        if (m == std::string(1, RangeMarker) && v.ArrayHighBound() >= 2) {
+        if (m == RangeMarker && v.ArrayHighBound() >= 2) {
             const std::string b = v[1].ToString(), e = v[2].ToString();
             return "range " + (b.empty() ? std::string("(open)") : "'" + b + "'") + " .. " +
                    (e.empty() ? std::string("(open)") : "'" + e + "'");
         }
-        if (m == std::string(1, ListMarker)) {
+        if (m == ListMarker) {
             std::string s = "list of " + std::to_string(v.ArrayHighBound()) + ":";
             for (int k = 1; k <= v.ArrayHighBound(); ++k) {
                 s += k > 1 ? ", " : " ";
@@ -90,10 +92,10 @@ void PanelFilter(const Variant& v, std::string& from, std::string& to,
     if (!v.IsArray() || v.ArrayDimCount() != 1 || v.ArrayLowBound() != 0 || v.ArrayHighBound() < 0)
         return;
     const std::string m = v[0].ToString();
-    if (m == std::string(1, RangeMarker) && v.ArrayHighBound() >= 2) {
+    if (m == RangeMarker && v.ArrayHighBound() >= 2) {
         from = v[1].ToString();
         to = v[2].ToString();
-    } else if (m == std::string(1, ListMarker)) {
+    } else if (m == ListMarker) {
         for (int k = 1; k <= v.ArrayHighBound(); ++k)
             if (v[k].IsArray() && v[k].ArrayCount() > 0)
                 codes.push_back(v[k][v[k].ArrayLowBound()].ToString());

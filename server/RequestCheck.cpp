@@ -87,12 +87,12 @@ void CheckConditionValue(const Variant& v, int i) {
                v.TypeName());
     const int low = v.ArrayLowBound(), high = v.ArrayHighBound();
     const std::string marker = low == 0 && high >= 0 && v[0].IsText() ? v[0].ToString() : "";
-    if (marker == std::string(1, RangeMarker)) {
+    if (marker == RangeMarker) {
         if (high != 2 || !v[1].IsText() || !v[2].IsText())
             Refuse(where + " is a range but not [code 4, begin text, end text]");
         return;
     }
-    if (marker == std::string(1, ListMarker)) {
+    if (marker == ListMarker) {
         for (int k = 1; k <= high; ++k) {
             const Variant& row = v[k];
             if (!row.IsArray() || row.ArrayDimCount() != 1)

@@ -15,6 +15,7 @@
 #include "forms/Schedule.h"
 
 #include <nuv/Exception.h>
+#include <nuv/RequestMarkers.h>
 #include <nuv/Variant.h>
 
 #include <optional>
@@ -48,9 +49,5 @@ TJobRequest CheckRequestShape(const Variant& request);
 // moved to runDate ("YYYYMMDD"), otherwise the data as sent. Raises Exception when the rules
 // cannot be applied.
 Variant ConditionsForRun(const Variant& request, const std::string& runDate);
-
-// The selection panel markers of condition values.
-inline constexpr char RangeMarker = '\x04';
-inline constexpr char ListMarker = '\x05';
 
 } // namespace nuv

@@ -1,5 +1,7 @@
 #include "HostValues.h"
 
+#include <nuv/RequestMarkers.h>
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,10 +15,6 @@
 namespace nuv {
 
 namespace {
-
-// Markers of the selection panel's value shapes: a range, a list.
-const char RangeMarker[] = "\x04";
-const char ListMarker[] = "\x05";
 
 [[noreturn]] void Fault(const QString& where, const QString& what) {
     throw Exception(QStringLiteral("%1: %2").arg(where, what).toStdString());

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -51,15 +52,13 @@ const char* CallName(TConvertCall call) {
     return call == TConvertCall::BIG5toGB ? "BIG5toGB" : "GBtoBig5";
 }
 
-// The Manager call of a conversion direction; false for a mode that converts nothing.
-bool CallOfMode(int mode, TConvertCall& call) {
+// The Manager call of a conversion direction; none for a mode that converts nothing.
+std::optional<TConvertCall> CallOfMode(int mode) {
     if (mode == cmBig5ToGB)
-        call = TConvertCall::BIG5toGB;
-    else if (mode == cmGBToBig5)
-        call = TConvertCall::GBtoBig5;
-    else
-        return false;
-    return true;
+        return TConvertCall::BIG5toGB;
+    if (mode == cmGBToBig5)
+        return TConvertCall::GBtoBig5;
+    return std::nullopt;
 }
 
 bool SameTypeName(const TPropInfo* p, const char* typeName) {
@@ -267,16 +266,16 @@ void TCodeConverter::ReadCodePages() {
 
 Variant TCodeConverter::ConvertValue(int mode, const Variant& V) {
     Variant value = V.Deref();
-    TConvertCall call;
     if (!IsObjectAssigned(manager_) || mode == cmNone || value.IsEmptyOrNull())
         return value;
     if (value.IsArray())
         return ConvertArray(mode, value);
-    if (!CallOfMode(mode, call))
+    const std::optional<TConvertCall> call = CallOfMode(mode);
+    if (!call)
         return value;
     Variant argument = value;
-    Variant answer = ManagerConvertValue(manager_, call, value);
-    return CheckedAnswer(CallName(call), argument, answer);
+    Variant answer = ManagerConvertValue(manager_, *call, value);
+    return CheckedAnswer(CallName(*call), argument, answer);
 }
 
 Variant TCodeConverter::ConvertArray(int mode, const Variant& A) {
@@ -284,14 +283,13 @@ Variant TCodeConverter::ConvertArray(int mode, const Variant& A) {
     if (!result.IsArray())
         return result;
     if (result.ArrayDimCount() == 1) {
-        TConvertCall call;
-        bool converts = CallOfMode(mode, call);
+        const std::optional<TConvertCall> call = CallOfMode(mode);
         for (int i = result.ArrayLowBound(); i <= result.ArrayHighBound(); ++i) {
             Variant& e = result.Element(i);
             if (e.IsArray())
                 e = ConvertArray(mode, e);
-            else if (converts)
-                e = CheckedAnswer(CallName(call), e, ManagerConvertElement(manager_, call, e));
+            else if (call)
+                e = CheckedAnswer(CallName(*call), e, ManagerConvertElement(manager_, *call, e));
         }
     } else if (result.ArrayDimCount() == 2) {
         for (int i = result.ArrayLowBound(1); i <= result.ArrayHighBound(1); ++i)

@@ -3,6 +3,8 @@
 #include "platform/DateTime.h"
 #include "support/LibStrs.h"
 
+#include <nuv/RequestMarkers.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -10,9 +12,6 @@
 namespace nuv {
 
 namespace {
-
-// The list marker of a selection panel's value: [marker, row 1, .., row n].
-constexpr std::string_view ListMarker{"\x05", 1};
 
 // True for a selection panel's list value: [ListMarker, row 1, .., row n].
 bool IsListValue(const Variant& v) {

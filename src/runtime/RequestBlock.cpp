@@ -287,7 +287,7 @@ bool AddSelectPanelData(TSelectPanel* panel, Variant& data, int index) {
     return true;
 }
 
-void ListItemsToVariant(TListItems* items, Variant& target, int index, const std::string& marker) {
+void ListItemsToVariant(TListItems* items, Variant& target, int index, std::string_view marker) {
     const int count = items ? items->Count() : 0;
     Variant list = Variant::CreateArray({{0, count}});
     list[0] = marker;

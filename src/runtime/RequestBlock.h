@@ -13,18 +13,16 @@
 
 #include "runtime/BaseGeneState.h"
 
+#include <nuv/RequestMarkers.h>
 #include <nuv/Variant.h>
 
 #include <string>
+#include <string_view>
 
 namespace nuv {
 
 class TSelectPanel;
 class TListItems;
-
-// The one-character markers of a selection panel's range and list values.
-inline const std::string RangeMarker(1, '\x04');
-inline const std::string ListMarker(1, '\x05');
 
 // Builds Request from the hooks and checks it: no header or no conditions (unless AutoRun)
 // gives "I;000003"; a header or condition array of another size "W;000002", an unassigned or
@@ -40,7 +38,7 @@ void SetConditionCount(TBaseGeneState& Dialog, std::int32_t N);
 // Writes the panel's value at Data[Index] (a negative index replaces Data itself).
 bool AddSelectPanelData(TSelectPanel* Panel, Variant& Data, int Index);
 // The list form [Marker, rows...] of the items at Target[Index] (negative: Target itself).
-void ListItemsToVariant(TListItems* Items, Variant& Target, int Index, const std::string& Marker);
+void ListItemsToVariant(TListItems* Items, Variant& Target, int Index, std::string_view Marker);
 
 // The base levels' own condition: [caption of lblToday, "edPrintDate"] at Texts[Index], and the
 // print date as "yyyymmdd" (empty while unfilled) at Data[Index]. A failure posts "E;000030"

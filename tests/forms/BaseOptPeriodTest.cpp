@@ -84,7 +84,7 @@ public:
         if (!TfrmBaseOpt::CollectConditionData(Data, Count))
             return false;
         // The panel's range as a report sends it: [marker, begin, end], dates as "yyyymmdd".
-        Data[1] = Variant::ArrayOf({std::string(1, RangeMarker),
+        Data[1] = Variant::ArrayOf({RangeMarker,
                                     DateTextToStorage(*this, sp01->edBegin->Text()),
                                     DateTextToStorage(*this, sp01->edFinal->Text())});
         Data[2] = DateTextToStorage(*this, me02->Text());
@@ -393,7 +393,7 @@ TEST_F(BaseOptPeriodTest, ThePeriodicRequestCarriesTheScheduleAndTheFirstRunsDat
 
     // The dates as the rules move them, and as plainly expected.
     Variant unmoved = Variant::CreateArray({{1, 4}});
-    unmoved[1] = Variant::ArrayOf({std::string(1, RangeMarker), "20261001", "20261031"});
+    unmoved[1] = Variant::ArrayOf({RangeMarker, "20261001", "20261031"});
     unmoved[2] = "20261015";
     unmoved[3] = "202610";
     unmoved[4] = "";

@@ -1,6 +1,7 @@
 #include "forms/ScheduleRules.h"
 
 #include <nuv/Exception.h>
+#include <nuv/RequestMarkers.h>
 
 #include <gtest/gtest.h>
 
@@ -249,9 +250,6 @@ TEST(WeekBoundary, FindsSundayOrSaturday) {
 // --- ApplyDynamicDates -------------------------------------------------------------------------
 
 namespace {
-
-const std::string RangeMarker(1, '\x04');
-const std::string ListMarker(1, '\x05');
 
 // Condition data of a request (bounds 1..5): a single date, a range panel, a plain text, a
 // year-month value and a panel holding a list of single dates.

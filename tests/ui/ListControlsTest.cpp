@@ -10,6 +10,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 using namespace nuv;
 
 namespace {
@@ -104,6 +108,65 @@ TEST_F(ComboBoxTest, ChangingTheStyleKeepsTheItemAndTheTypedText) {
         EXPECT_EQ(box->Text(), "");
         box->Free();
         form->Hide();
+    }
+}
+
+// Every change of the items reaches the shown list, whichever rows it touches, and the chosen
+// item stays chosen while it is still there.
+TEST_F(ComboBoxTest, TheShownListFollowsEveryChangeOfTheItems) {
+    const TComboBoxStyle styles[] = {csDropDownList, csDropDown, csSimple};
+    for (TComboBoxStyle style : styles) {
+        TComboBox* c = MakeCombo(style);
+        c->SetItemIndex(1);
+        auto shown = [&] {
+            std::vector<std::string> r;
+            QComboBox* box = QtComboOf(c);
+            for (int i = 0; i < box->count(); ++i)
+                r.push_back(box->itemText(i).toStdString());
+            if (auto* list = WidgetOf(c)->findChild<QListWidget*>(); list && style == csSimple) {
+                std::vector<std::string> rows;
+                for (int i = 0; i < list->count(); ++i)
+                    rows.push_back(list->item(i)->text().toStdString());
+                EXPECT_EQ(rows, r) << "the simple box's list";
+            }
+            return r;
+        };
+        using Texts = std::vector<std::string>;
+        const struct {
+            const char* step;
+            std::function<void(TStrings*)> change;
+            Texts expected;
+            int index;
+        } steps[] = {
+            {"add", [](TStrings* s) { s->Add("年"); }, {"日", "週", "月", "年"}, 1},
+            {"insert after the chosen one",
+             [](TStrings* s) { s->Insert(2, "時"); },
+             {"日", "週", "時", "月", "年"},
+             1},
+            {"delete last", [](TStrings* s) { s->Delete(4); }, {"日", "週", "時", "月"}, 1},
+            {"exchange", [](TStrings* s) { s->Exchange(2, 3); }, {"日", "週", "月", "時"}, 1},
+            {"same text twice",
+             [](TStrings* s) { s->Add("日"); },
+             {"日", "週", "月", "時", "日"},
+             1},
+            {"clear", [](TStrings* s) { s->Clear(); }, {}, -1},
+            {"refill",
+             [](TStrings* s) {
+                 s->Add("甲");
+                 s->Add("乙");
+             },
+             {"甲", "乙"},
+             -1},
+            {"insert first", [](TStrings* s) { s->Insert(0, "丙"); }, {"丙", "甲", "乙"}, -1},
+        };
+        for (const auto& st : steps) {
+            st.change(c->Items());
+            EXPECT_EQ(shown(), st.expected)
+                << st.step << " (style " << static_cast<int>(style) << ")";
+            EXPECT_EQ(c->ItemIndex(), st.index)
+                << st.step << " (style " << static_cast<int>(style) << ")";
+        }
+        c->Free();
     }
 }
 

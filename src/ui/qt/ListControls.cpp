@@ -160,6 +160,36 @@ TControlWidget* ComboFactory(TControl* c) {
     return new ComboWidget(c);
 }
 
+// Brings a Qt list's rows to the texts, keeping the rows that already match at the start: a list
+// filled one item at a time (the way forms fill them) then takes one row per item, where
+// refilling it would take all of them again each time.
+QString TextAt(QComboBox* box, int i) {
+    return box->itemText(i);
+}
+QString TextAt(QListWidget* list, int i) {
+    return list->item(i)->text();
+}
+void DropFrom(QComboBox* box, int from) {
+    while (box->count() > from)
+        box->removeItem(box->count() - 1);
+}
+void DropFrom(QListWidget* list, int from) {
+    while (list->count() > from)
+        delete list->takeItem(list->count() - 1);
+}
+template <class View> void SyncTexts(View* view, const QStringList& texts) {
+    int same = 0;
+    const int shown = view->count();
+    while (same < shown && same < texts.size() && TextAt(view, same) == texts[same])
+        ++same;
+    if (same == 0)
+        view->clear();
+    else
+        DropFrom(view, same);
+    if (same < texts.size())
+        view->insertItems(same, texts.mid(same));
+}
+
 } // namespace
 
 struct TComboAccess {
@@ -365,14 +395,12 @@ void TCustomComboBox::SyncItems() {
     QStringList list;
     for (int i = 0; i < items_->Count(); ++i)
         list << ToQString(items_->Get(i));
-    w->combo->clear();
-    w->combo->addItems(list);
+    SyncTexts(w->combo, list);
     int count = items_->Count();
     int keep = index < count ? index : -1;
     w->combo->setCurrentIndex(keep);
     if (w->list != nullptr) {
-        w->list->clear();
-        w->list->addItems(list);
+        SyncTexts(w->list, list);
         w->list->setCurrentRow(keep);
     }
     if (w->combo->isEditable())
@@ -667,9 +695,10 @@ void TCustomListBox::SyncItems() {
     QListWidget* w = ListOf(this);
     syncing_ = true;
     int row = w->currentRow();
-    w->clear();
+    QStringList list;
     for (int i = 0; i < items_->Count(); ++i)
-        w->addItem(ToQString(items_->Get(i)));
+        list << ToQString(items_->Get(i));
+    SyncTexts(w, list);
     if (row < items_->Count())
         w->setCurrentRow(row);
     syncing_ = false;
