@@ -466,7 +466,7 @@ TEST_F(BaseRptTest, CodesFromHostValuesAreCheckedBeforeTheyAreSent) {
         programSettings = SettingsRow("N01", "Y", "S01", "Y", "NNNN");
         presenter.Clear();
         server.log->clear();
-        TfrmKeltRpt* d = Open();
+        ASSERT_NE(Open(), nullptr);
         Variant pairs = Variant::ArrayOf({Variant::ArrayOf({"note", "edNoteID"})});
         Variant data = Variant::ArrayOf({c.note});
         ctl->ApplyValues(Variant::ArrayOf(

@@ -224,10 +224,12 @@ TEST(VariantShapes, BoundsAreCheckedIn64Bits) {
             a[first.high] = "last";
             EXPECT_EQ(a[first.low].ToString(), c.items == 1 ? "last" : "first") << c.label;
             EXPECT_EQ(a[first.high].ToString(), "last") << c.label;
-            if (first.high < Max)
+            if (first.high < Max) {
                 EXPECT_THROW(a[first.high + 1], EVariantError) << c.label;
-            if (first.low > Min)
+            }
+            if (first.low > Min) {
                 EXPECT_THROW(a[first.low - 1], EVariantError) << c.label;
+            }
         } else {
             a.Element(first.low, last.low) = "first";
             a.Element(first.high, last.high) = "last";
