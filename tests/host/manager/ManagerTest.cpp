@@ -424,8 +424,9 @@ TEST_F(ManagerTest, ConditionSetsKeepTheirValuesByteForByte) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const Variant& back = loaded[static_cast<int>(i) + 1][1];
         EXPECT_TRUE(back.SameAs(values[i])) << "value " << i;
-        if (values[i].IsText())
+        if (values[i].IsText()) {
             EXPECT_EQ(back.Bytes(), values[i].Bytes()) << "value " << i;
+        }
     }
     EXPECT_EQ(call("DELUSERDEFOPTION", Variant::ArrayOf({"NUV01", "MARY", code, "KELT58"})).ToInt(),
               1);
