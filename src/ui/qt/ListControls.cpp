@@ -160,32 +160,26 @@ TControlWidget* ComboFactory(TControl* c) {
     return new ComboWidget(c);
 }
 
+// The items as Qt texts.
+QStringList TextsOf(const TStrings* items) {
+    QStringList texts;
+    for (int i = 0; i < items->Count(); ++i)
+        texts << ToQString(items->Get(i));
+    return texts;
+}
+
 // Brings a Qt list's rows to the texts, keeping the rows that already match at the start: a list
 // filled one item at a time (the way forms fill them) then takes one row per item, where
 // refilling it would take all of them again each time.
-QString TextAt(QComboBox* box, int i) {
-    return box->itemText(i);
-}
-QString TextAt(QListWidget* list, int i) {
-    return list->item(i)->text();
-}
-void DropFrom(QComboBox* box, int from) {
-    while (box->count() > from)
-        box->removeItem(box->count() - 1);
-}
-void DropFrom(QListWidget* list, int from) {
-    while (list->count() > from)
-        delete list->takeItem(list->count() - 1);
-}
 template <class View> void SyncTexts(View* view, const QStringList& texts) {
+    QAbstractItemModel* rows = view->model();
+    const int shown = rows->rowCount();
     int same = 0;
-    const int shown = view->count();
-    while (same < shown && same < texts.size() && TextAt(view, same) == texts[same])
+    while (same < shown && same < texts.size() &&
+           rows->index(same, 0).data().toString() == texts[same])
         ++same;
-    if (same == 0)
-        view->clear();
-    else
-        DropFrom(view, same);
+    if (same < shown)
+        rows->removeRows(same, shown - same);
     if (same < texts.size())
         view->insertItems(same, texts.mid(same));
 }
@@ -392,9 +386,7 @@ void TCustomComboBox::SyncItems() {
     syncing_ = true;
     int index = w->combo->currentIndex();
     QString text = w->combo->isEditable() ? w->combo->currentText() : QString();
-    QStringList list;
-    for (int i = 0; i < items_->Count(); ++i)
-        list << ToQString(items_->Get(i));
+    const QStringList list = TextsOf(items_.get());
     SyncTexts(w->combo, list);
     int count = items_->Count();
     int keep = index < count ? index : -1;
@@ -695,10 +687,7 @@ void TCustomListBox::SyncItems() {
     QListWidget* w = ListOf(this);
     syncing_ = true;
     int row = w->currentRow();
-    QStringList list;
-    for (int i = 0; i < items_->Count(); ++i)
-        list << ToQString(items_->Get(i));
-    SyncTexts(w, list);
+    SyncTexts(w, TextsOf(items_.get()));
     if (row < items_->Count())
         w->setCurrentRow(row);
     syncing_ = false;
