@@ -109,6 +109,52 @@ TEST_F(UiTest, ColoursFollowTheParentUnlessTheControlHasItsOwn) {
     }
 }
 
+// What a control shows inside its frame, right of any text in it.
+QColor ShownInside(TControl* c) {
+    QWidget* w = WidgetOf(c);
+    return w->grab().toImage().pixelColor(w->width() - 6, w->height() / 2);
+}
+
+// Controls with a colour of their own keep it when the colour around them changes and when they
+// move, also those whose colour was the same as their surroundings' until then (they showed it
+// by inheriting); edits keep the white of text areas unless they follow their parent's colour.
+// Plain windowed controls show their colour through their widget's background.
+TEST_F(UiTest, OwnColoursStayWhenTheColourAroundThemChanges) {
+    auto* area = Make<TWinControl>(form, "wcArea", 0, 0, 300, 200); // white, its own
+    auto* follows = Make<TPanel>(area, "pnlFollows", 10, 60, 120, 60);
+    auto* same = Make<TWinControl>(area, "wcSame", 10, 10, 120, 40);    // white like the area
+    auto* inner = Make<TWinControl>(follows, "wcInner", 5, 5, 100, 30); // white like the panel
+    auto* edit = Make<TEdit>(area, "edOwn", 150, 10, 120, 21);
+    auto* followingEdit = Make<TEdit>(area, "edFollows", 150, 40, 120, 21);
+    followingEdit->SetParentColor(true);
+    auto* target = Make<TPanel>(form, "pnlTarget", 0, 210, 300, 80);
+    target->SetColor(clAqua);
+    form->Show();
+    test::DrainEvents();
+    const QColor white = ToQColor(clWindow);
+    struct Case {
+        TControl* control;
+        QColor shown;
+    };
+    for (const Case& c : {Case{same, white}, Case{follows, white}, Case{inner, white}})
+        ASSERT_EQ(ShownInside(c.control), c.shown) << c.control->Name();
+
+    area->SetColor(clYellow);
+    for (const Case& c : {Case{area, Qt::yellow}, Case{same, white}, Case{follows, Qt::yellow},
+                          Case{inner, white}, Case{edit, white}, Case{followingEdit, Qt::yellow}})
+        EXPECT_EQ(ShownInside(c.control), c.shown) << c.control->Name();
+
+    follows->SetParent(target);
+    same->SetParent(target);
+    edit->SetParent(target);
+    for (const Case& c :
+         {Case{follows, Qt::cyan}, Case{inner, white}, Case{same, white}, Case{edit, white}})
+        EXPECT_EQ(ShownInside(c.control), c.shown) << c.control->Name() << " after the move";
+
+    edit->SetColor(clLime);
+    EXPECT_EQ(ShownInside(edit), QColor(Qt::green));
+}
+
 // A label draws its caption itself; screen readers find it as the widget's name, without the
 // accelerator marks unless the label shows "&" as it is.
 TEST_F(UiTest, ALabelNamesItsCaptionForScreenReaders) {

@@ -122,14 +122,8 @@ void TButtonControl::RealSetText(const std::string& text) {
 
 void TButtonControl::ColorChanged() {
     TWinControl::ColorChanged();
-    if (QWidget* w = WidgetOf(this)) {
-        QPalette pal = w->palette();
-        const QColor c = ToQColor(Color());
-        if (PaletteHolds(pal, {QPalette::Button}, c))
-            return;
-        pal.setColor(QPalette::Button, c);
-        w->setPalette(pal);
-    }
+    if (QWidget* w = WidgetOf(this))
+        ShowInRole(w, QPalette::Button, ToQColor(Color()));
 }
 
 bool TButtonControl::IsAccel(char32_t ch) const {

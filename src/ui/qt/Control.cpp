@@ -7,7 +7,9 @@
 #include "ui/Menus.h"
 #include "ui/qt/QtBridge.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QLineEdit>
 #include <QScreen>
 
 #include <algorithm>
@@ -119,6 +121,8 @@ void TControl::Init(TWidgetFactory factory) {
     impl_->hook = factory(this);
     impl_->widget = impl_->hook->Widget();
     QWidget* w = impl_->widget;
+    if (qobject_cast<QLineEdit*>(w) != nullptr || qobject_cast<QAbstractScrollArea*>(w) != nullptr)
+        impl_->colorRole = QPalette::Base;
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     w->hide();
 }
@@ -383,6 +387,86 @@ bool PaletteInherits(const QPalette& pal, std::initializer_list<QPalette::ColorR
     return true;
 }
 
+namespace {
+
+// True when the palette shows the colour in the role, set or inherited.
+bool ShowsInRole(const QPalette& shown, QPalette::ColorRole role, const QColor& c) {
+    return shown.isBrushSet(QPalette::Active, role) ? PaletteHolds(shown, {role}, c)
+                                                    : PaletteInherits(shown, {role}, c);
+}
+
+void SetRole(QWidget* w, QPalette::ColorRole role, const QColor& c) {
+    QPalette pal = w->palette();
+    pal.setColor(role, c);
+    w->setPalette(pal);
+}
+
+} // namespace
+
+bool ShowInRole(QWidget* w, QPalette::ColorRole role, const QColor& c) {
+    if (ShowsInRole(w->palette(), role, c))
+        return false;
+    SetRole(w, role, c);
+    return true;
+}
+
+namespace {
+
+// The roles among Window and Base that a control's inside takes from above it.
+using TRoleSet = unsigned;
+constexpr TRoleSet RoleBit(QPalette::ColorRole role) {
+    return 1u << static_cast<unsigned>(role);
+}
+
+// Gives the controls inside the parent that keep a colour of their own (not ParentColor) and
+// show it only by inheriting one of the roles their colour, before the colour above them in
+// those roles changes. A control that sets a role itself hides the change from its inside.
+void KeepOwnColors(const TWinControl* parent, TRoleSet roles) {
+    for (int i = 0; i < parent->ControlCount() && roles != 0; ++i) {
+        TControl* c = parent->Controls(i);
+        QWidget* w = WidgetOf(c);
+        if (w == nullptr)
+            continue;
+        const QPalette::ColorRole role = c->Impl()->colorRole;
+        if ((roles & RoleBit(role)) != 0 && !c->ParentColor() &&
+            !w->palette().isBrushSet(QPalette::Active, role))
+            SetRole(w, role, ToQColor(c->Color()));
+        TRoleSet inside = 0;
+        for (QPalette::ColorRole r : {QPalette::Window, QPalette::Base})
+            if ((roles & RoleBit(r)) != 0 && !w->palette().isBrushSet(QPalette::Active, r))
+                inside |= RoleBit(r);
+        if (inside != 0)
+            if (const auto* wc = dynamic_cast<const TWinControl*>(c))
+                KeepOwnColors(wc, inside);
+    }
+}
+
+} // namespace
+
+void KeepInsideColors(TControl* c) {
+    QWidget* w = WidgetOf(c);
+    const auto* wc = dynamic_cast<const TWinControl*>(c);
+    if (w == nullptr || wc == nullptr)
+        return;
+    TRoleSet inside = 0;
+    for (QPalette::ColorRole r : {QPalette::Window, QPalette::Base})
+        if (!w->palette().isBrushSet(QPalette::Active, r))
+            inside |= RoleBit(r);
+    if (inside != 0)
+        KeepOwnColors(wc, inside);
+}
+
+void ShowControlColor(TControl* c, QPalette::ColorRole role, const QColor& color) {
+    QWidget* w = WidgetOf(c);
+    if (w == nullptr)
+        return;
+    if (ShowsInRole(w->palette(), role, color))
+        return;
+    if (const auto* wc = dynamic_cast<const TWinControl*>(c))
+        KeepOwnColors(wc, RoleBit(role));
+    SetRole(w, role, color);
+}
+
 void TControl::FontChanged() {
     QWidget* w = impl_->widget;
     if (w == nullptr)
@@ -442,16 +526,11 @@ void TControl::ColorChanged() {
     QWidget* w = impl_->widget;
     if (w == nullptr)
         return;
-    // As with fonts: a control that follows its parent's colour and already shows it through
-    // its Qt parent is left inheriting it.
-    QPalette pal = w->palette();
-    QColor c = ToQColor(color_);
-    const auto roles = {QPalette::Window, QPalette::Base};
-    if (!PaletteHolds(pal, roles, c) && !(parentColor_ && PaletteInherits(pal, roles, c))) {
-        pal.setColor(QPalette::Window, c);
-        pal.setColor(QPalette::Base, c);
-        w->setPalette(pal);
-    }
+    // Setting a palette walks all of a widget's children, and most controls show the colour
+    // they have through their Qt parent already (a form's grey, the white of text areas):
+    // those are left inheriting it. A control that keeps its own colour is given it when the
+    // colour above it changes (ShowControlColor) or when it moves (TWinControl::InsertControl).
+    ShowControlColor(this, impl_->colorRole, ToQColor(color_));
     w->update();
 }
 

@@ -256,11 +256,8 @@ struct TComboAccess {
         const QFont f = w->combo->font();
         w->edit->setFont(f);
         w->list->setFont(f);
-        for (QWidget* part : {static_cast<QWidget*>(w->edit), static_cast<QWidget*>(w->list)}) {
-            QPalette pal = part->palette();
-            pal.setColor(QPalette::Base, ToQColor(c->Color()));
-            part->setPalette(pal);
-        }
+        for (QWidget* part : {static_cast<QWidget*>(w->edit), static_cast<QWidget*>(w->list)})
+            ShowInRole(part, QPalette::Base, ToQColor(c->Color()));
         for (int i = 0; i < w->combo->count(); ++i)
             w->list->addItem(w->combo->itemText(i));
         w->list->setCurrentRow(w->combo->currentIndex());
@@ -344,7 +341,9 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
       canvas_(std::make_unique<TControlCanvas>(this)) {
     SetControlStyle(TControlStyle{csCaptureMouse, csSetCaption, csDoubleClicks, csFixedHeight});
     SetTabStop(true);
+    Impl()->colorRole = QPalette::Base; // the box's edit and its list show the colour
     SetColor(clWindow);
+    ColorChanged();
     SetBounds(0, 0, 145, 21);
     items_->OnChange = TNotifyEvent([this](TObject*) { SyncItems(); });
     ComboWidget* w = ComboOf(this);
@@ -554,11 +553,8 @@ void TCustomComboBox::ColorChanged() {
     ComboWidget* w = ComboOf(this);
     for (QWidget* child : {static_cast<QWidget*>(w->combo), static_cast<QWidget*>(w->edit),
                            static_cast<QWidget*>(w->list)}) {
-        if (child == nullptr)
-            continue;
-        QPalette pal = child->palette();
-        pal.setColor(QPalette::Base, ToQColor(Color()));
-        child->setPalette(pal);
+        if (child != nullptr)
+            ShowInRole(child, QPalette::Base, ToQColor(Color()));
     }
 }
 

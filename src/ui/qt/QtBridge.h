@@ -15,6 +15,8 @@
 #include <functional>
 #include <initializer_list>
 
+class QWidget;
+
 namespace nuv {
 
 inline QString ToQString(const std::string& s) {
@@ -35,6 +37,9 @@ bool PaletteHolds(const QPalette& pal, std::initializer_list<QPalette::ColorRole
 // True when no group sets the roles and the inherited colour is already the one wanted.
 bool PaletteInherits(const QPalette& pal, std::initializer_list<QPalette::ColorRole> roles,
                      const QColor& c);
+// Makes a widget show the colour in a palette role: sets the role only when the widget shows
+// another colour there, set or inherited. True when it was set.
+bool ShowInRole(QWidget* w, QPalette::ColorRole role, const QColor& c);
 
 struct TCanvasImpl {
     QPainter* painter = nullptr;     // set while drawing is possible
@@ -80,6 +85,10 @@ inline void RaiseWindow(QWidget* w) {
 struct TControlImpl {
     TControlWidget* hook = nullptr;
     QPointer<QWidget> widget;
+    // The palette role that shows the control's colour: the text area's (Base) for edits, lists
+    // and combo boxes, the background's (Window) for the others. Only that role is set, so that
+    // an edit on a grey panel keeps the white of text areas without a palette of its own.
+    QPalette::ColorRole colorRole = QPalette::Window;
     TControlCanvas* canvas = nullptr; // the control's own canvas (custom and graphic controls)
     bool mouseInside = false;
     int childOffsetY = 0; // room kept above the children (a form's menu bar)
@@ -108,5 +117,12 @@ QPointer<QWidget>& LastInsertParent();
 void AttachControlCanvas(TControlCanvas& canvas, TControl* control);
 // Sets the Qt focus policy of a control's widget from its TabStop and kind.
 void ApplyFocusPolicy(TWinControl* control);
+// Makes a control's widget show a colour in a palette role (ShowInRole). Before the widget's
+// palette changes, the controls inside it that keep a colour of their own in that role and
+// showed it only by inheriting are given it, so that they keep showing it.
+void ShowControlColor(TControl* c, QPalette::ColorRole role, const QColor& color);
+// Before a control's widget moves to another Qt parent: the controls inside it that keep a
+// colour of their own and show it only by inheriting are given it, so that they keep it.
+void KeepInsideColors(TControl* c);
 
 } // namespace nuv

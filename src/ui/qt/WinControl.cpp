@@ -86,8 +86,10 @@ void TWinControl::InsertControl(TControl* c) {
         // A widget made while its parent was the last one filled already sits there (see
         // TControl::Init); setting the same parent again would only resolve its fonts and
         // palette once more.
-        if (w->parentWidget() != WidgetOf(this))
+        if (w->parentWidget() != WidgetOf(this)) {
+            KeepInsideColors(c); // what the widget inherits changes with its Qt parent
             w->setParent(WidgetOf(this));
+        }
         LastInsertParent() = WidgetOf(this);
         c->ApplyGeometry();
         // The children were stacked in order (graphic controls below windowed ones), and the
@@ -108,6 +110,9 @@ void TWinControl::InsertControl(TControl* c) {
         c->ParentFontChanged();
     if (c->parentColor_)
         c->ParentColorChanged();
+    // The colour is brought to the widget here, under its parent: a colour that was never set
+    // (a control's default) or that showed through the old parent shows now.
+    c->ColorChanged();
     if (c->parentShowHint_ && c->showHint_ != ShowHint()) {
         c->showHint_ = ShowHint();
         c->Perform(CM_SHOWHINTCHANGED, 0, 0);
