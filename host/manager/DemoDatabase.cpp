@@ -1,9 +1,7 @@
 #include "DemoDatabase.h"
 
-#include <nuv/Exception.h>
 #include "platform/Registry.h"
-
-#include <SQLiteCpp/Statement.h>
+#include <nuv/Exception.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -44,9 +42,34 @@ TDemoDatabase::TDemoDatabase(const std::string& path) : path_(path), db_(OpenExi
     }
 }
 
+SQLite::Statement& TDemoDatabase::Prepared(const std::string& sql) {
+    auto found = statements_.find(sql);
+    if (found != statements_.end())
+        return *found->second;
+    // Query texts are fixed in the Manager's code, so the statements stay few; a bound keeps
+    // any caller that builds its texts from growing the map without end.
+    constexpr std::size_t MaxKept = 64;
+    if (statements_.size() >= MaxKept)
+        statements_.clear();
+    auto st = std::make_unique<SQLite::Statement>(db_, sql);
+    return *statements_.emplace(sql, std::move(st)).first->second;
+}
+
 TextRows TDemoDatabase::Rows(const std::string& sql, const std::vector<std::string>& params) {
     try {
-        SQLite::Statement st(db_, sql);
+        SQLite::Statement& st = Prepared(sql);
+        // Reset after every run, whether it ended or failed, so that the statement is ready
+        // for the next one and holds no read lock on the file meanwhile.
+        struct ResetAfter {
+            SQLite::Statement& st;
+            ~ResetAfter() {
+                st.tryReset();
+                try {
+                    st.clearBindings();
+                } catch (const SQLite::Exception&) { // reported only on misuse
+                }
+            }
+        } resetAfter{st};
         for (std::size_t i = 0; i < params.size(); ++i)
             st.bind(static_cast<int>(i + 1), params[i]);
         TextRows rows;

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace nuv::host {
@@ -34,8 +36,15 @@ public:
     static std::string ConfiguredPath();
 
 private:
+    // The prepared statement of a query text, made on its first use. The Manager runs the same
+    // few queries on every opening of a dialog, and preparing one costs more than running it.
+    SQLite::Statement& Prepared(const std::string& sql);
+
     std::string path_;
     SQLite::Database db_;
+    // Statements kept between runs, reset after each (a reset statement holds no lock). Goes
+    // before the database.
+    std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> statements_;
 };
 
 using DemoDatabasePtr = std::shared_ptr<TDemoDatabase>;

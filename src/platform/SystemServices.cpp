@@ -110,16 +110,21 @@ std::string GetUserName() {
 std::string GetModuleFileName() {
     if (!ModuleOverride().empty())
         return ModuleOverride();
-    Dl_info info{};
-    // The address of a function of this file: dladdr names the module that holds it.
-    if (dladdr(reinterpret_cast<void*>(&GetModuleFileName), &info) && info.dli_fname &&
-        *info.dli_fname) {
-        std::string p = RealPath(info.dli_fname);
-        if (!p.empty())
-            return p;
-    }
-    // The main program is reported with an empty or relative name.
-    return GetExecutablePath();
+    // The module stays where it was loaded from for as long as this code runs: it is found
+    // once (forms ask for it several times as they open).
+    static const std::string loadedFrom = [] {
+        Dl_info info{};
+        // The address of a function of this file: dladdr names the module that holds it.
+        if (dladdr(reinterpret_cast<void*>(&GetModuleFileName), &info) && info.dli_fname &&
+            *info.dli_fname) {
+            std::string p = RealPath(info.dli_fname);
+            if (!p.empty())
+                return p;
+        }
+        // The main program is reported with an empty or relative name.
+        return GetExecutablePath();
+    }();
+    return loadedFrom;
 }
 
 void SetUserNameOverride(const std::string& name) {

@@ -124,6 +124,29 @@ TEST_F(ManagerTest, CheckValueAnswersTheRowInTheColumnOrderCallersIndex) {
     EXPECT_FALSE(Look("CheckValue", "ADMMB", "01", Variant::ArrayOf({"NOPROG"}), row));
 }
 
+// The Manager keeps its queries prepared between calls: each call answers for its own values
+// and for the data as it is now, and no call leaves the file locked for other writers.
+TEST_F(ManagerTest, RepeatedQueriesAnswerTheirOwnValuesAndLeaveTheFileFree) {
+    auto customerName = [&](const char* code) {
+        Variant row;
+        return Look("CheckValue", "COPMA", "01", Variant::ArrayOf({code}), row)
+                   ? row[1].ToString()
+                   : std::string("(none)");
+    };
+    EXPECT_EQ(customerName("C0041"), "台中興業");
+    EXPECT_EQ(customerName("NOSUCH"), "(none)");
+    EXPECT_EQ(customerName("C0041"), "台中興業");
+
+    Sql("UPDATE COPMA SET MA002 = '台中興業二廠' WHERE MA001 = 'C0041'");
+    EXPECT_EQ(customerName("C0041"), "台中興業二廠");
+
+    Variant company("NUV01");
+    OleCall(Service("Com_VarManager"), "GetSysInfo", {Variant::ByRef(company)});
+    SQLite::Database other(db_.string(), SQLite::OPEN_READWRITE);
+    EXPECT_NO_THROW(other.exec("BEGIN EXCLUSIVE")) << "a query of the Manager still holds the file";
+    other.exec("ROLLBACK");
+}
+
 TEST_F(ManagerTest, QueryDataAnswersEveryRowOfTheLookup) {
     Variant rows;
     ASSERT_TRUE(Look("QueryData", "INVMA", "02", Variant::ArrayOf({"2"}), rows));
