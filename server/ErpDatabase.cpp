@@ -28,38 +28,68 @@ TErpDatabase::TErpDatabase(const std::string& fileName) : fileName_(fileName) {
     });
 }
 
-TErpDatabase::~TErpDatabase() = default;
+TErpDatabase::~TErpDatabase() {
+    // The statements go before their database.
+    findUser_.reset();
+    programName_.reset();
+    rights_.reset();
+}
+
+class TErpDatabase::TRun {
+public:
+    explicit TRun(SQLite::Statement& st) : st_(st) {}
+    TRun(const TRun&) = delete;
+    TRun& operator=(const TRun&) = delete;
+    ~TRun() {
+        st_.tryReset();
+        try {
+            st_.clearBindings();
+        } catch (const SQLite::Exception&) { // reported only on misuse
+        }
+    }
+    SQLite::Statement* operator->() const { return &st_; }
+
+private:
+    SQLite::Statement& st_;
+};
+
+TErpDatabase::TRun TErpDatabase::Run(std::unique_ptr<SQLite::Statement>& slot, const char* sql) {
+    if (slot == nullptr)
+        slot = std::make_unique<SQLite::Statement>(*db_, sql);
+    return TRun(*slot);
+}
 
 std::optional<TErpDatabase::TUser> TErpDatabase::FindUser(const std::string& userCode) {
     return Guard(fileName_, [&]() -> std::optional<TUser> {
-        SQLite::Statement q(*db_, "SELECT user_code, user_name, user_group, company_code, active "
-                                  "FROM users WHERE user_code=?");
-        q.bind(1, userCode);
-        if (!q.executeStep())
+        TRun q = Run(findUser_, "SELECT user_code, user_name, user_group, company_code, active "
+                                "FROM users WHERE user_code=?");
+        q->bind(1, userCode);
+        if (!q->executeStep())
             return std::nullopt;
-        TUser u{q.getColumn(0).getString(), q.getColumn(1).getString(), q.getColumn(2).getString(),
-                q.getColumn(3).getString(), q.getColumn(4).getString() != "N"};
+        TUser u{q->getColumn(0).getString(), q->getColumn(1).getString(),
+                q->getColumn(2).getString(), q->getColumn(3).getString(),
+                q->getColumn(4).getString() != "N"};
         return u;
     });
 }
 
 std::optional<std::string> TErpDatabase::ProgramName(const std::string& programCode) {
     return Guard(fileName_, [&]() -> std::optional<std::string> {
-        SQLite::Statement q(*db_, "SELECT MB002 FROM ADMMB WHERE MB001=?");
-        q.bind(1, programCode);
-        if (!q.executeStep())
+        TRun q = Run(programName_, "SELECT MB002 FROM ADMMB WHERE MB001=?");
+        q->bind(1, programCode);
+        if (!q->executeStep())
             return std::nullopt;
-        return q.getColumn(0).getString();
+        return q->getColumn(0).getString();
     });
 }
 
 std::string TErpDatabase::Rights(const std::string& userCode, const std::string& programCode) {
     return Guard(fileName_, [&] {
-        SQLite::Statement q(*db_, "SELECT rights FROM user_rights WHERE user_code=? AND "
-                                  "program_code IN (?, '*') ORDER BY program_code='*' LIMIT 1");
-        q.bind(1, userCode);
-        q.bind(2, programCode);
-        return q.executeStep() ? q.getColumn(0).getString() : std::string();
+        TRun q = Run(rights_, "SELECT rights FROM user_rights WHERE user_code=? AND "
+                              "program_code IN (?, '*') ORDER BY program_code='*' LIMIT 1");
+        q->bind(1, userCode);
+        q->bind(2, programCode);
+        return q->executeStep() ? q->getColumn(0).getString() : std::string();
     });
 }
 

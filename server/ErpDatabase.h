@@ -11,7 +11,8 @@
 
 namespace SQLite {
 class Database;
-}
+class Statement;
+} // namespace SQLite
 
 namespace nuv {
 
@@ -45,8 +46,15 @@ public:
                              const std::vector<std::string>& categories, int limit);
 
 private:
+    // The statement in the slot, prepared on first use and reset when the returned guard ends
+    // (a reset statement holds no lock on the file). The look-ups below run on every opening
+    // of a dialog, and preparing a statement costs more than running it.
+    class TRun;
+    TRun Run(std::unique_ptr<SQLite::Statement>& slot, const char* sql);
+
     std::string fileName_;
     std::unique_ptr<SQLite::Database> db_;
+    std::unique_ptr<SQLite::Statement> findUser_, programName_, rights_;
 };
 
 } // namespace nuv
