@@ -15,7 +15,10 @@ namespace {
 
 class SpinLineEdit : public TWidget<QLineEdit> {
 public:
-    explicit SpinLineEdit(TControl* c) : TWidget<QLineEdit>(c) {
+    // The edit starts at 0, made with its text (cheaper than setting it afterwards: no change
+    // to report while nobody listens yet).
+    explicit SpinLineEdit(TControl* c)
+        : TWidget<QLineEdit>(c, QStringLiteral("0"), TakeWidgetParking()) {
         up = new QToolButton(this);
         down = new QToolButton(this);
         up->setArrowType(Qt::UpArrow);
