@@ -8,6 +8,8 @@
 
 #include <QComboBox>
 
+#include <functional>
+
 using namespace nuv;
 
 namespace {
@@ -51,6 +53,41 @@ TEST_F(UiTest, GraphicControlsStayBelowWindowedOnesWhateverTheOrderTheyCame) {
     ASSERT_NE(top, nullptr);
     EXPECT_TRUE(top == WidgetOf(first) || WidgetOf(first)->isAncestorOf(top))
         << "the label covers the edit it was put on";
+}
+
+// Bringing a control to the front or sending it to the back changes what covers what, also
+// when asked twice, and never lifts a graphic control over a windowed one.
+TEST_F(UiTest, BringToFrontAndSendToBackChangeWhatIsOnTop) {
+    auto* a = Make<TPanel>(form, "pnlA", 10, 10, 100, 60);
+    auto* b = Make<TPanel>(form, "pnlB", 20, 20, 100, 60);
+    auto* c = Make<TPanel>(form, "pnlC", 30, 30, 100, 60);
+    auto* label = Make<TLabel>(form, "lblUnder", 40, 40, 60, 14);
+    form->Show();
+    test::DrainEvents();
+    auto topAt = [&](int x, int y) -> std::string {
+        QWidget* w = WidgetOf(form)->childAt(x, y);
+        for (TControl* k : {static_cast<TControl*>(a), static_cast<TControl*>(b),
+                            static_cast<TControl*>(c), static_cast<TControl*>(label)})
+            if (w == WidgetOf(k) || WidgetOf(k)->isAncestorOf(w))
+                return k->Name();
+        return "(none)";
+    };
+    ASSERT_EQ(topAt(50, 45), "pnlC");
+
+    struct Step {
+        std::function<void()> act;
+        const char* top;
+    };
+    const Step steps[] = {
+        {[&] { a->BringToFront(); }, "pnlA"},     {[&] { a->BringToFront(); }, "pnlA"},
+        {[&] { label->BringToFront(); }, "pnlA"}, {[&] { a->SendToBack(); }, "pnlC"},
+        {[&] { a->SendToBack(); }, "pnlC"},       {[&] { c->SendToBack(); }, "pnlB"},
+        {[&] { c->BringToFront(); }, "pnlC"},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].act();
+        EXPECT_EQ(topAt(50, 45), steps[i].top) << "after step " << i;
+    }
 }
 
 TEST_F(UiTest, FontsFollowTheParentUnlessTheControlHasItsOwn) {

@@ -608,37 +608,39 @@ void TControl::BringToFront() {
             RaiseWindow(w);
         return;
     }
+    // True when the order changed: a control already in front leaves the stacking as it is.
     auto move = [this](auto& list) {
         auto it = std::find(list.begin(), list.end(), this);
-        if (it != list.end()) {
-            auto* p = *it;
-            list.erase(it);
-            list.push_back(p);
-        }
+        if (it == list.end() || std::next(it) == list.end())
+            return false;
+        auto* p = *it;
+        list.erase(it);
+        list.push_back(p);
+        return true;
     };
-    if (auto* wc = dynamic_cast<TWinControl*>(this))
-        move(parent_->winControls_), (void)wc;
-    else
-        move(parent_->controls_);
-    parent_->RestackChildren();
+    const bool moved = dynamic_cast<TWinControl*>(this) != nullptr ? move(parent_->winControls_)
+                                                                   : move(parent_->controls_);
+    if (moved)
+        parent_->RestackChildren();
 }
 
 void TControl::SendToBack() {
     if (parent_ == nullptr)
         return;
+    // True when the order changed: a control already at the back leaves the stacking as it is.
     auto move = [this](auto& list) {
         auto it = std::find(list.begin(), list.end(), this);
-        if (it != list.end()) {
-            auto* p = *it;
-            list.erase(it);
-            list.insert(list.begin(), p);
-        }
+        if (it == list.end() || it == list.begin())
+            return false;
+        auto* p = *it;
+        list.erase(it);
+        list.insert(list.begin(), p);
+        return true;
     };
-    if (dynamic_cast<TWinControl*>(this) != nullptr)
-        move(parent_->winControls_);
-    else
-        move(parent_->controls_);
-    parent_->RestackChildren();
+    const bool moved = dynamic_cast<TWinControl*>(this) != nullptr ? move(parent_->winControls_)
+                                                                   : move(parent_->controls_);
+    if (moved)
+        parent_->RestackChildren();
 }
 
 void TControl::Invalidate() {
