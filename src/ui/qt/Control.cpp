@@ -417,6 +417,15 @@ using TRoleSet = unsigned;
 constexpr TRoleSet RoleBit(QPalette::ColorRole role) {
     return 1u << static_cast<unsigned>(role);
 }
+constexpr TRoleSet AllRoles = RoleBit(QPalette::Window) | RoleBit(QPalette::Base);
+
+// Those of the roles the widget does not set itself: what its inside takes from above it.
+TRoleSet PassedThrough(const QWidget* w, TRoleSet roles) {
+    for (QPalette::ColorRole r : {QPalette::Window, QPalette::Base})
+        if (w->palette().isBrushSet(QPalette::Active, r))
+            roles &= ~RoleBit(r);
+    return roles & AllRoles;
+}
 
 // Gives the controls inside the parent that keep a colour of their own (not ParentColor) and
 // show it only by inheriting one of the roles their colour, before the colour above them in
@@ -431,11 +440,7 @@ void KeepOwnColors(const TWinControl* parent, TRoleSet roles) {
         if ((roles & RoleBit(role)) != 0 && !c->ParentColor() &&
             !w->palette().isBrushSet(QPalette::Active, role))
             SetRole(w, role, ToQColor(c->Color()));
-        TRoleSet inside = 0;
-        for (QPalette::ColorRole r : {QPalette::Window, QPalette::Base})
-            if ((roles & RoleBit(r)) != 0 && !w->palette().isBrushSet(QPalette::Active, r))
-                inside |= RoleBit(r);
-        if (inside != 0)
+        if (const TRoleSet inside = PassedThrough(w, roles); inside != 0)
             if (const auto* wc = dynamic_cast<const TWinControl*>(c))
                 KeepOwnColors(wc, inside);
     }
@@ -448,11 +453,7 @@ void KeepInsideColors(TControl* c) {
     const auto* wc = dynamic_cast<const TWinControl*>(c);
     if (w == nullptr || wc == nullptr)
         return;
-    TRoleSet inside = 0;
-    for (QPalette::ColorRole r : {QPalette::Window, QPalette::Base})
-        if (!w->palette().isBrushSet(QPalette::Active, r))
-            inside |= RoleBit(r);
-    if (inside != 0)
+    if (const TRoleSet inside = PassedThrough(w, AllRoles); inside != 0)
         KeepOwnColors(wc, inside);
 }
 

@@ -77,7 +77,6 @@ TCustomEdit::TCustomEdit(TComponent* owner, TWidgetFactory factory) : TWinContro
     SetControlStyle(TControlStyle{csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight});
     SetTabStop(true);
     SetColor(clWindow);
-    ColorChanged(); // the window colour also for edits whose view has its own background
     SetBounds(0, 0, 121, 21);
     SetCursor(crIBeam);
 }

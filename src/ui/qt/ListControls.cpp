@@ -343,7 +343,6 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
     SetTabStop(true);
     Impl()->colorRole = QPalette::Base; // the box's edit and its list show the colour
     SetColor(clWindow);
-    ColorChanged();
     SetBounds(0, 0, 145, 21);
     items_->OnChange = TNotifyEvent([this](TObject*) { SyncItems(); });
     ComboWidget* w = ComboOf(this);

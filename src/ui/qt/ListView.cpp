@@ -687,8 +687,6 @@ TCustomListView::TCustomListView(TComponent* owner)
     SetControlStyle(TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks});
     SetTabStop(true);
     SetColor(clWindow);
-    ColorChanged(); // the window colour also when it is the default: a parent's colour must not
-                    // show through
     SetBounds(0, 0, 250, 150);
     SetMultiSelect(false);
     SyncColumns();
