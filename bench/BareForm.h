@@ -2,7 +2,8 @@
 // cost of plain Qt widgets of the same number and kinds.
 //
 // FormPlanOf() reads a shown form's Qt widget tree once: for every widget the plain Qt class it
-// is (the nearest of a fixed list of Qt classes among its bases), its parent, geometry,
+// is (the nearest of a fixed list of Qt classes among its bases; a list whose view is not made
+// yet is a list), its parent, geometry,
 // visibility, text, a font of its own, and what a composite shows (a combo box's items, a tab
 // bar's tabs, a list's column headers and rows). A widget that draws a caption itself and names
 // it for screen readers (a label) is a QLabel with that text. Widgets that a composite Qt
@@ -90,8 +91,16 @@ inline const char* BareKindName(BareKind kind) {
     return names[static_cast<int>(kind)];
 }
 
+// A widget that says it is a list ("listView") makes its Qt view only when first shown; it is
+// a list all the same, as a plain Qt form would build it.
+inline bool IsDeferredList(const QWidget* w) {
+    return w->property("listView").toBool();
+}
+
 // The plain Qt class of a widget, most specific first.
 inline BareKind BareKindOf(const QWidget* w) {
+    if (IsDeferredList(w))
+        return BareKind::TreeWidget;
     if (qobject_cast<const QCheckBox*>(w))
         return BareKind::CheckBox;
     if (qobject_cast<const QRadioButton*>(w))
@@ -157,9 +166,28 @@ inline QString BareTextOf(const QWidget* w) {
     return w->accessibleName();
 }
 
+// A list's column headers and rows.
+inline void CopyModel(const QAbstractItemModel* m, BareWidget& item) {
+    for (int c = 0; c < m->columnCount(); ++c)
+        item.Items << m->headerData(c, Qt::Horizontal).toString();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < m->columnCount(); ++c)
+            row << m->index(r, c).data().toString();
+        item.Rows.push_back(row);
+    }
+}
+
 // What a composite widget shows: its items, tabs or column headers and rows.
 inline void CopyContents(const QWidget* w, BareWidget& item) {
-    if (auto* c = qobject_cast<const QComboBox*>(w)) {
+    if (IsDeferredList(w)) {
+        // The view if made, else the rows' model, which the list holds from the start.
+        if (auto* v = w->findChild<const QAbstractItemView*>(QString(), Qt::FindDirectChildrenOnly))
+            CopyContents(v, item);
+        else if (auto* m =
+                     w->findChild<const QAbstractItemModel*>(QString(), Qt::FindDirectChildrenOnly))
+            CopyModel(m, item);
+    } else if (auto* c = qobject_cast<const QComboBox*>(w)) {
         for (int i = 0; i < c->count(); ++i)
             item.Items << c->itemText(i);
         item.Current = c->currentIndex();
@@ -169,15 +197,7 @@ inline void CopyContents(const QWidget* w, BareWidget& item) {
             item.Items << t->tabText(i);
         item.Current = t->currentIndex();
     } else if (auto* v = qobject_cast<const QAbstractItemView*>(w); v && v->model()) {
-        const QAbstractItemModel* m = v->model();
-        for (int c = 0; c < m->columnCount(); ++c)
-            item.Items << m->headerData(c, Qt::Horizontal).toString();
-        for (int r = 0; r < m->rowCount(); ++r) {
-            QStringList row;
-            for (int c = 0; c < m->columnCount(); ++c)
-                row << m->index(r, c).data().toString();
-            item.Rows.push_back(row);
-        }
+        CopyModel(v->model(), item);
         if (auto* tree = qobject_cast<const QTreeView*>(w))
             item.HeaderHidden = tree->isHeaderHidden();
     }

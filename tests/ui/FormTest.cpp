@@ -157,3 +157,55 @@ TEST_F(UiTest, ExceptionInAHandlerIsReportedNotPropagatedIntoQt) {
     ASSERT_EQ(presenter.Boxes().size(), 1u);
     EXPECT_EQ(presenter.Boxes()[0].Text, "broken handler");
 }
+
+namespace {
+// A control that draws texts on its canvas when painted and keeps what DrawText answered.
+class TTextPainter : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::function<void(TCanvas*)> draw;
+
+protected:
+    void Paint() override { draw(Canvas()); }
+};
+} // namespace
+
+// While painting, DrawText answers the height of the text it drew: one line, a wrapped
+// paragraph, an elided line; the same height that measuring the text (DT_CALCRECT) gives.
+TEST_F(UiTest, DrawTextWhilePaintingAnswersTheHeightOfWhatItDrew) {
+    const struct {
+        const char* text;
+        int width;
+        unsigned flags;
+    } cases[] = {
+        {"報表條件", 200, DT_SINGLELINE | DT_VCENTER},
+        {"起始日期 至 截止日期 之間的 所有 單據 都會 列入 報表 之中", 90, DT_WORDBREAK},
+        {"一段比方框寬得多而要省略結尾的說明文字", 60, DT_SINGLELINE | DT_END_ELLIPSIS},
+        {"&Ok", 200, DT_CENTER},
+    };
+    auto* form = CreateForm<TForm>(nullptr);
+    form->SetBounds(100, 100, 320, 240);
+    auto* painter = new TTextPainter(form);
+    painter->SetParent(form);
+    painter->SetBounds(0, 0, 300, 220);
+    std::vector<int> drawn;
+    painter->draw = [&](TCanvas* canvas) {
+        drawn.clear();
+        for (const auto& c : cases) {
+            TRect r{0, 0, c.width, 200};
+            drawn.push_back(canvas->DrawText(c.text, r, c.flags));
+        }
+    };
+    form->Show();
+    test::DrainEvents(); // the first paint
+
+    ASSERT_EQ(drawn.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        TRect r{0, 0, cases[i].width, 0};
+        const int measured =
+            painter->Canvas()->DrawText(cases[i].text, r, cases[i].flags | DT_CALCRECT);
+        EXPECT_EQ(drawn[i], measured) << cases[i].text;
+        EXPECT_GT(drawn[i], 0) << cases[i].text;
+    }
+    EXPECT_GT(drawn[1], drawn[0]) << "the paragraph wraps to more than one line";
+}

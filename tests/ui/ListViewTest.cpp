@@ -1,10 +1,13 @@
 #include "ui/ComCtrls.h"
+#include "ui/ExtCtrls.h"
 
 #include "UiFixture.h"
 #include "ui/qt/QtBridge.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QHeaderView>
+#include <QTreeView>
 
 #include <algorithm>
 #include <random>
@@ -12,6 +15,11 @@
 using namespace nuv;
 
 namespace {
+
+// The Qt view showing a list's rows, nullptr while it is not made.
+QTreeView* ShownView(TControl* lv) {
+    return WidgetOf(lv)->findChild<QTreeView*>();
+}
 
 class ListViewTest : public UiTest {
 protected:
@@ -101,7 +109,7 @@ TEST_F(ListViewTest, SelectionEventsAndVeto) {
 // the active one: the list's own (current) colour when HideSelection hides it, the button face
 // when it does not.
 TEST_F(ListViewTest, AnInactiveSelectionIsHiddenInTheListsCurrentColourOrShownGrey) {
-    auto* view = dynamic_cast<QAbstractItemView*>(WidgetOf(lv));
+    auto* view = ShownView(lv);
     ASSERT_NE(view, nullptr);
     lv->Items()->Item(0)->SetSelected(true);
     TForm* other = CreateForm<TForm>(nullptr);
@@ -131,11 +139,65 @@ TEST_F(ListViewTest, AnInactiveSelectionIsHiddenInTheListsCurrentColourOrShownGr
     }
 }
 
+// A list on a panel that is not shown makes no view while it is set up, filled and asked about
+// its selection; when the panel is shown, the view shows what was set before.
+TEST_F(ListViewTest, AListNotShownMakesItsViewWhenShownWithEverythingSetBefore) {
+    TPanel* panel = Make<TPanel>(form, "pnlDiscrete", 8, 170, 320, 160);
+    panel->SetVisible(false);
+    auto* hidden = Make<TListView>(panel, "ListBox", 4, 4, 300, 140);
+    hidden->SetViewStyle(vsReport);
+    hidden->SetMultiSelect(true);
+    hidden->SetRowSelect(true);
+    hidden->SetHideSelection(false);
+    hidden->SetColumnClick(false);
+    TListColumn* code = hidden->Columns()->Add();
+    code->SetCaption("代號");
+    code->SetWidth(ColumnTextWidth);
+    hidden->Columns()->Add()->SetCaption("名稱");
+    const std::string longest = "一個相當長的代號文字";
+    for (const std::string& c : {std::string("A"), longest}) {
+        TListItem* it = hidden->Items()->Add();
+        it->SetCaption(c);
+        it->SubItems()->Add("x");
+    }
+    hidden->Items()->Item(0)->SetSelected(false);
+    EXPECT_EQ(hidden->Selected(), nullptr);
+    EXPECT_EQ(hidden->SelCount(), 0);
+    EXPECT_EQ(hidden->ItemFocused(), nullptr);
+    EXPECT_EQ(ShownView(hidden), nullptr) << "the view was made before it was needed";
+
+    panel->SetVisible(true);
+    QTreeView* view = ShownView(hidden);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(view->geometry(), WidgetOf(hidden)->rect());
+    EXPECT_EQ(view->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_TRUE(view->allColumnsShowFocus());
+    EXPECT_FALSE(view->header()->sectionsClickable());
+    EXPECT_TRUE(view->header()->isVisible());
+    EXPECT_EQ(view->model()->rowCount(), 2);
+    EXPECT_EQ(view->model()->columnCount(), 2);
+    EXPECT_GE(code->Width(), hidden->StringWidth(longest));
+    EXPECT_EQ(view->columnWidth(0), code->Width());
+
+    // What needs the view makes it, on a list never shown too; the selection is the view's.
+    panel->SetVisible(false);
+    auto* other = Make<TListView>(panel, "ListBox2", 4, 4, 300, 140);
+    other->Items()->Add()->SetCaption("B");
+    other->Items()->Item(0)->SetSelected(true);
+    EXPECT_NE(ShownView(other), nullptr);
+    EXPECT_EQ(other->Selected(), other->Items()->Item(0));
+    hidden->Items()->Item(1)->SetSelected(true);
+    hidden->Items()->Item(1)->SetFocused(true);
+    EXPECT_EQ(hidden->Selected(), hidden->Items()->Item(1));
+    EXPECT_EQ(hidden->ItemFocused(), hidden->Items()->Item(1));
+}
+
 namespace {
 
 // The rows as the view shows them: the caption column of each row of the view's model.
 std::vector<std::string> ShownCaptions(TListView* lv) {
-    auto* view = dynamic_cast<QAbstractItemView*>(WidgetOf(lv));
+    auto* view = ShownView(lv);
     std::vector<std::string> r;
     if (view == nullptr)
         return r;

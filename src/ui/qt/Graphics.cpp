@@ -439,16 +439,17 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned flags) {
     }
     QFontMetrics fm = MetricsOf(*font_);
     QPainter* p = Painter();
-    QRect bounds = fm.boundingRect(ToQRect(rect), qflags, s);
     if (p == nullptr)
-        return bounds.height();
+        return fm.boundingRect(ToQRect(rect), qflags, s).height();
+    // The height of the text as drawn: the painter lays it out once and tells it.
     if (flags & DT_END_ELLIPSIS)
         s = fm.elidedText(s, Qt::ElideRight, rect.Width(), qflags);
     p->save();
     if (!(flags & DT_NOCLIP))
         p->setClipRect(ToQRect(rect), Qt::IntersectClip);
     PreparePainter(p, *font_);
-    p->drawText(ToQRect(rect), qflags, s);
+    QRect bounds;
+    p->drawText(ToQRect(rect), qflags, s, &bounds);
     p->restore();
     return bounds.height();
 }

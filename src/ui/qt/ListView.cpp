@@ -48,6 +48,8 @@ struct TListViewAccess {
     }
     static bool Sorting(TCustomListView* lv) { return lv->sorting_ || !lv->items_; }
     static bool RowSelect(TCustomListView* lv) { return lv->rowSelect_; }
+    // Gives a list's view, just made, the list's settings and columns.
+    static void ViewMade(TCustomListView* lv);
 };
 
 namespace {
@@ -167,9 +169,11 @@ private:
     ListViewWidget* view_;
 };
 
-class ListViewWidget : public TWidget<QTreeView> {
+// The Qt view of a list view's rows: made inside the list view's widget (ListViewBox) when that
+// is first shown, or earlier when something needs it.
+class ListViewWidget : public QTreeView {
 public:
-    explicit ListViewWidget(TControl* c) : TWidget<QTreeView>(c), rows(new ListModel(this)) {
+    ListViewWidget(ListModel* listModel, QWidget* parent) : QTreeView(parent), rows(listModel) {
         setModel(rows);
         setRootIsDecorated(false);
         setUniformRowHeights(true);
@@ -179,7 +183,7 @@ public:
         header()->setSectionsMovable(false);
         header()->setSectionsClickable(true);
         header()->setStretchLastSection(false);
-        setSelectionModel(new VetoSelectionModel(model(), this));
+        setSelectionModel(new VetoSelectionModel(rows, this));
         QObject::connect(header(), &QHeaderView::sectionClicked, this, [this](int col) {
             if (auto* lv = List())
                 Guarded([&] { TListViewAccess::ColClick(lv, col); });
@@ -313,14 +317,70 @@ private:
     ListViewWidget* view_;
 };
 
+// A list view's widget: a plain box that holds the rows' model from the start and the view over
+// them once it is needed. A Qt tree view with its header costs as much to make as a dozen edits,
+// and a form keeps its lists mostly on pages and panels that are not shown when it opens (or
+// never), so the view is made when the box is first shown, or when a caller needs what only the
+// view knows (a column sized to its texts, a row to select or scroll to). Until then the
+// settings wait in the list view's fields and no row is selected or focused; the view takes them
+// all when made. Keys, mouse and focus reach the list view through the view as through any
+// widget inside a control.
+class ListViewBox : public TWidget<QWidget> {
+public:
+    explicit ListViewBox(TControl* c) : TWidget<QWidget>(c), rows(new ListModel(this)) {
+        // Tools that read the widget tree see a list here before its view exists.
+        setProperty("listView", true);
+    }
+    ListViewWidget* View();
+    ListModel* rows;
+    ListViewWidget* view = nullptr;
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::Show && view == nullptr && control != nullptr)
+            Guarded([&] { View(); });
+        return TWidget<QWidget>::event(e);
+    }
+    void resizeEvent(QResizeEvent* e) override {
+        TWidget<QWidget>::resizeEvent(e);
+        if (view != nullptr)
+            view->setGeometry(rect());
+    }
+};
+
+ListViewBox* BoxOf(const TControl* c) {
+    return c != nullptr ? dynamic_cast<ListViewBox*>(WidgetOf(c)) : nullptr;
+}
+
+// The view of a list view, made if it is not yet.
 ListViewWidget* ViewOf(const TControl* c) {
-    return c != nullptr ? dynamic_cast<ListViewWidget*>(WidgetOf(c)) : nullptr;
+    ListViewBox* box = BoxOf(c);
+    return box != nullptr ? box->View() : nullptr;
+}
+
+// The view of a list view if it is made: nullptr before (nothing selected, nothing to adjust).
+ListViewWidget* MadeViewOf(const TControl* c) {
+    ListViewBox* box = BoxOf(c);
+    return box != nullptr ? box->view : nullptr;
 }
 
 TControlWidget* ListViewFactory(TControl* c) {
-    auto* w = new ListViewWidget(c);
-    w->setItemDelegate(new ListViewDelegate(w, w));
-    return w;
+    return new ListViewBox(c);
+}
+
+ListViewWidget* ListViewBox::View() {
+    if (view != nullptr)
+        return view;
+    view = new ListViewWidget(rows, this);
+    view->setItemDelegate(new ListViewDelegate(view, view));
+    view->setGeometry(rect());
+    setFocusProxy(view);
+    if (auto* lv = dynamic_cast<TCustomListView*>(control))
+        TListViewAccess::ViewMade(lv);
+    // A child made inside a widget already shown is shown only when asked.
+    if (isVisible())
+        view->show();
+    return view;
 }
 
 } // namespace
@@ -349,10 +409,13 @@ void TListColumn::SetCaption(const std::string& v) {
 }
 
 int TListColumn::Width() const {
+    if (width_ >= 0)
+        return width_;
+    // Sized to the texts or the caption: the view knows the width.
     auto* cols = dynamic_cast<TListColumns*>(Collection());
     if (cols != nullptr && cols->Owner() != nullptr)
         if (ListViewWidget* w = ViewOf(cols->Owner()))
-            if (Index() < w->ColumnCount() && width_ < 0)
+            if (Index() < w->ColumnCount())
                 return w->columnWidth(Index());
     return width_;
 }
@@ -452,14 +515,14 @@ void TListItem::SetCaption(const std::string& v) {
 }
 
 bool TListItem::Selected() const {
-    ListViewWidget* w = ViewOf(ListView());
+    ListViewWidget* w = MadeViewOf(ListView());
     if (w == nullptr || !impl_->linked)
         return false;
     return w->selectionModel()->isSelected(w->IndexOf(this));
 }
 
 void TListItem::SetSelected(bool v) {
-    ListViewWidget* w = ViewOf(ListView());
+    ListViewWidget* w = v ? ViewOf(ListView()) : MadeViewOf(ListView());
     if (w == nullptr || !impl_->linked)
         return;
     QModelIndex i = w->IndexOf(this);
@@ -469,7 +532,7 @@ void TListItem::SetSelected(bool v) {
 }
 
 bool TListItem::Focused() const {
-    ListViewWidget* w = ViewOf(ListView());
+    ListViewWidget* w = MadeViewOf(ListView());
     if (w == nullptr || !impl_->linked)
         return false;
     QModelIndex cur = w->currentIndex();
@@ -477,7 +540,7 @@ bool TListItem::Focused() const {
 }
 
 void TListItem::SetFocused(bool v) {
-    ListViewWidget* w = ViewOf(ListView());
+    ListViewWidget* w = v ? ViewOf(ListView()) : MadeViewOf(ListView());
     if (w == nullptr || !impl_->linked)
         return;
     if (v)
@@ -521,7 +584,7 @@ TListItems::TListItems(TCustomListView* owner)
 
 TListItems::~TListItems() {
     std::vector<TListItem*> all = All();
-    ListViewWidget* w = ViewOf(owner_);
+    ListViewBox* w = BoxOf(owner_);
     if (w != nullptr)
         w->rows->BeginReset();
     rows_->Clear();
@@ -548,7 +611,7 @@ TListItem* TListItems::Add() {
 TListItem* TListItems::Insert(int index) {
     index = std::clamp(index, 0, Count());
     auto* it = new TListItem(this);
-    ListViewWidget* w = ViewOf(owner_);
+    ListViewBox* w = BoxOf(owner_);
     if (w == nullptr) {
         rows_->Insert(index, it->impl_.get());
         return it;
@@ -581,7 +644,7 @@ void TListItems::Unlink(TListItem* item) {
     int index = IndexOf(item);
     if (index < 0)
         return;
-    ListViewWidget* w = ViewOf(owner_);
+    ListViewBox* w = BoxOf(owner_);
     if (w == nullptr) {
         rows_->Erase(index);
         return;
@@ -610,13 +673,13 @@ void TListItems::Clear() {
 
 void TListItems::BeginUpdate() {
     if (updateCount_++ == 0)
-        if (ListViewWidget* w = ViewOf(owner_))
+        if (ListViewWidget* w = MadeViewOf(owner_))
             w->setUpdatesEnabled(false);
 }
 
 void TListItems::EndUpdate() {
     if (updateCount_ > 0 && --updateCount_ == 0)
-        if (ListViewWidget* w = ViewOf(owner_))
+        if (ListViewWidget* w = MadeViewOf(owner_))
             w->setUpdatesEnabled(true);
 }
 
@@ -636,6 +699,19 @@ void TListItems::Assign(TPersistent* source) {
 
 // ---------------------------------------------------------------------------------------------
 // TCustomListView
+
+void TListViewAccess::ViewMade(TCustomListView* lv) {
+    ListViewWidget* w = MadeViewOf(lv);
+    w->hideSelection = lv->hideSelection_;
+    w->setSelectionMode(lv->multiSelect_ ? QAbstractItemView::ExtendedSelection
+                                         : QAbstractItemView::SingleSelection);
+    w->setAllColumnsShowFocus(lv->rowSelect_);
+    w->header()->setSectionsClickable(lv->columnClick_);
+    w->header()->setFont(ToQFont(*lv->Font()));
+    if (lv->items_ && lv->items_->updateCount_ > 0)
+        w->setUpdatesEnabled(false);
+    lv->SyncColumns(); // the widths and the header's visibility
+}
 
 const TClassInfo& TCustomListView::StaticClassInfo() {
     static const TClassInfo info("TCustomListView", &TWinControl::StaticClassInfo());
@@ -682,8 +758,9 @@ const TClassInfo& TListView::StaticClassInfo() {
 TCustomListView::TCustomListView(TComponent* owner)
     : TWinControl(owner, &ListViewFactory), columns_(std::make_unique<TListColumns>(this)),
       items_(std::make_unique<TListItems>(this)) {
-    if (ListViewWidget* w = ViewOf(this))
+    if (ListViewBox* w = BoxOf(this))
         w->rows->list = this;
+    Impl()->colorRole = QPalette::Base; // the view inside shows the colour
     SetControlStyle(TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks});
     SetTabStop(true);
     SetColor(clWindow);
@@ -694,7 +771,7 @@ TCustomListView::TCustomListView(TComponent* owner)
 
 TCustomListView::~TCustomListView() {
     items_.reset();
-    if (ListViewWidget* w = ViewOf(this)) {
+    if (ListViewBox* w = BoxOf(this)) {
         w->rows->BeginReset();
         w->rows->list = nullptr;
         w->rows->EndReset();
@@ -703,12 +780,16 @@ TCustomListView::~TCustomListView() {
 }
 
 void TCustomListView::SyncColumns() {
-    ListViewWidget* w = ViewOf(this);
-    if (w == nullptr || !columns_)
+    ListViewBox* box = BoxOf(this);
+    if (box == nullptr || !columns_)
         return;
     int n = columns_->Count();
     // The captions, alignments and texts are read from the columns and rows when shown.
-    w->rows->SetColumns(n);
+    box->rows->SetColumns(n);
+    // The widths and the header wait for the view (ViewMade).
+    ListViewWidget* w = box->view;
+    if (w == nullptr)
+        return;
     for (int i = 0; i < n; ++i) {
         TListColumn* c = Column(i);
         if (c->width_ == ColumnTextWidth || c->width_ == ColumnHeaderWidth) {
@@ -726,7 +807,7 @@ void TCustomListView::SyncColumns() {
 }
 
 void TCustomListView::SyncRow(TListItem* item) {
-    ListViewWidget* w = ViewOf(this);
+    ListViewBox* w = BoxOf(this);
     if (w == nullptr || !item->impl_->linked)
         return;
     w->rows->RowChanged(item->Index());
@@ -734,7 +815,7 @@ void TCustomListView::SyncRow(TListItem* item) {
 }
 
 void TCustomListView::FitTextColumns() {
-    ListViewWidget* w = ViewOf(this);
+    ListViewWidget* w = MadeViewOf(this);
     if (w != nullptr && columns_)
         for (int c = 0; c < columns_->Count(); ++c)
             if (Column(c)->width_ == ColumnTextWidth)
@@ -743,33 +824,39 @@ void TCustomListView::FitTextColumns() {
 
 void TCustomListView::SetMultiSelect(bool v) {
     multiSelect_ = v;
-    ViewOf(this)->setSelectionMode(v ? QAbstractItemView::ExtendedSelection
-                                     : QAbstractItemView::SingleSelection);
+    if (ListViewWidget* w = MadeViewOf(this))
+        w->setSelectionMode(v ? QAbstractItemView::ExtendedSelection
+                              : QAbstractItemView::SingleSelection);
 }
 
 void TCustomListView::SetRowSelect(bool v) {
     rowSelect_ = v;
-    ViewOf(this)->setAllColumnsShowFocus(v);
-    ViewOf(this)->viewport()->update();
+    if (ListViewWidget* w = MadeViewOf(this)) {
+        w->setAllColumnsShowFocus(v);
+        w->viewport()->update();
+    }
 }
 
 void TCustomListView::SetHideSelection(bool v) {
     if (hideSelection_ == v)
         return;
     hideSelection_ = v;
-    ListViewWidget* w = ViewOf(this);
-    w->hideSelection = v;
-    w->viewport()->update();
+    if (ListViewWidget* w = MadeViewOf(this)) {
+        w->hideSelection = v;
+        w->viewport()->update();
+    }
 }
 
 void TCustomListView::SetShowColumnHeaders(bool v) {
     showColumnHeaders_ = v;
-    ViewOf(this)->header()->setVisible(v && columns_->Count() > 0);
+    if (ListViewWidget* w = MadeViewOf(this))
+        w->header()->setVisible(v && columns_->Count() > 0);
 }
 
 void TCustomListView::SetColumnClick(bool v) {
     columnClick_ = v;
-    ViewOf(this)->header()->setSectionsClickable(v);
+    if (ListViewWidget* w = MadeViewOf(this))
+        w->header()->setSectionsClickable(v);
 }
 
 void TCustomListView::SetSortType(TSortType v) {
@@ -781,7 +868,7 @@ void TCustomListView::SetSortType(TSortType v) {
 }
 
 TListItem* TCustomListView::Selected() const {
-    ListViewWidget* w = ViewOf(this);
+    ListViewWidget* w = MadeViewOf(this);
     if (w == nullptr)
         return nullptr;
     for (int r = 0, n = items_->Count(); r < n; ++r)
@@ -799,7 +886,7 @@ void TCustomListView::SetSelected(TListItem* item) {
 }
 
 TListItem* TCustomListView::ItemFocused() const {
-    ListViewWidget* w = ViewOf(this);
+    ListViewWidget* w = MadeViewOf(this);
     QModelIndex cur = w != nullptr ? w->currentIndex() : QModelIndex();
     return cur.isValid() && cur.row() < items_->Count() ? items_->Item(cur.row()) : nullptr;
 }
@@ -812,7 +899,7 @@ void TCustomListView::SetItemFocused(TListItem* item) {
 }
 
 int TCustomListView::SelCount() const {
-    ListViewWidget* w = ViewOf(this);
+    ListViewWidget* w = MadeViewOf(this);
     if (w == nullptr)
         return 0;
     int n = 0;
@@ -870,7 +957,8 @@ bool TCustomListView::CustomSort(const TLVCompare& compare, std::intptr_t data) 
 }
 
 void TCustomListView::Reorder(const std::vector<TListItem*>& order) {
-    ListViewWidget* w = ViewOf(this);
+    ListViewBox* box = BoxOf(this);
+    ListViewWidget* w = MadeViewOf(this); // no view: no row selected or focused
     sorting_ = true;
     TListItem* focused = ItemFocused();
     // The selected rows, in their new order.
@@ -883,13 +971,14 @@ void TCustomListView::Reorder(const std::vector<TListItem*>& order) {
     for (TListItem* it : order)
         if (wasSelected.count(it) != 0)
             selected.push_back(it);
-    if (w != nullptr)
-        w->rows->BeginReset();
+    if (box != nullptr)
+        box->rows->BeginReset();
     items_->rows_->Clear();
     for (TListItem* it : order)
         items_->rows_->Insert(items_->rows_->Count(), it->impl_.get());
+    if (box != nullptr)
+        box->rows->EndReset();
     if (w != nullptr) {
-        w->rows->EndReset();
         QItemSelection sel;
         int last = std::max(0, w->ColumnCount() - 1);
         for (TListItem* it : selected) {
@@ -928,7 +1017,8 @@ LRESULT TCustomListView::DialogCode() const {
 
 void TCustomListView::FontChanged() {
     TWinControl::FontChanged();
-    ViewOf(this)->header()->setFont(ToQFont(*Font()));
+    if (ListViewWidget* w = MadeViewOf(this))
+        w->header()->setFont(ToQFont(*Font()));
 }
 
 void TCustomListView::WndProc(TMessage& m) {

@@ -13,12 +13,33 @@ namespace nuv {
 
 namespace {
 
+// The spin edit's widget: a line edit with an up and a down button at its right. The buttons
+// are made when the edit is first shown: a form keeps many spin edits on pages that may never be
+// opened, and the arrow keys and the value need no buttons.
 class SpinLineEdit : public TWidget<QLineEdit> {
 public:
     // The edit starts at 0, made with its text (cheaper than setting it afterwards: no change
     // to report while nobody listens yet).
     explicit SpinLineEdit(TControl* c)
-        : TWidget<QLineEdit>(c, QStringLiteral("0"), TakeWidgetParking()) {
+        : TWidget<QLineEdit>(c, QStringLiteral("0"), TakeWidgetParking()) {}
+    QToolButton* up = nullptr;
+    QToolButton* down = nullptr;
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::Show && up == nullptr)
+            MakeButtons();
+        return TWidget<QLineEdit>::event(e);
+    }
+    void resizeEvent(QResizeEvent* e) override {
+        TWidget<QLineEdit>::resizeEvent(e);
+        PlaceButtons();
+    }
+
+private:
+    static constexpr int ButtonWidth = 15;
+
+    void MakeButtons() {
         up = new QToolButton(this);
         down = new QToolButton(this);
         up->setArrowType(Qt::UpArrow);
@@ -36,18 +57,18 @@ public:
             if (auto* s = dynamic_cast<TSpinEdit*>(c))
                 s->DownClick();
         });
+        setTextMargins(0, 0, ButtonWidth, 0);
+        PlaceButtons();
+        // Children made inside a widget being shown are shown with it only when asked.
+        up->show();
+        down->show();
     }
-    QToolButton* up;
-    QToolButton* down;
-
-protected:
-    void resizeEvent(QResizeEvent* e) override {
-        TWidget<QLineEdit>::resizeEvent(e);
-        int bw = 15;
+    void PlaceButtons() {
+        if (up == nullptr)
+            return;
         int h = height() - 4;
-        up->setGeometry(width() - bw - 2, 2, bw, h / 2);
-        down->setGeometry(width() - bw - 2, 2 + h / 2, bw, h - h / 2);
-        setTextMargins(0, 0, bw, 0);
+        up->setGeometry(width() - ButtonWidth - 2, 2, ButtonWidth, h / 2);
+        down->setGeometry(width() - ButtonWidth - 2, 2 + h / 2, ButtonWidth, h - h / 2);
     }
 };
 
