@@ -2,8 +2,8 @@
 // cost of plain Qt widgets of the same number and kinds.
 //
 // FormPlanOf() reads a shown form's Qt widget tree once: for every widget the plain Qt class it
-// is (the nearest of a fixed list of Qt classes among its bases; a list whose view is not made
-// yet is a list), its parent, geometry,
+// is (the nearest of a fixed list of Qt classes among its bases; a list or spin edit that makes
+// part of its inside when first shown is copied whole), its parent, geometry,
 // visibility, text, a font of its own, and what a composite shows (a combo box's items, a tab
 // bar's tabs, a list's column headers and rows). A widget that draws a caption itself and names
 // it for screen readers (a label) is a QLabel with that text. Widgets that a composite Qt
@@ -60,6 +60,7 @@ enum class BareKind {
     TreeWidget,
     ListWidget,
     TableWidget,
+    SpinEdit, // a line edit with an up and a down tool button, as our spin edits are built
 };
 
 struct BareWidget {
@@ -84,23 +85,30 @@ using FormPlan = std::vector<BareWidget>;
 
 inline const char* BareKindName(BareKind kind) {
     static const char* const names[] = {
-        "QWidget",     "QFrame",      "QLabel",         "QLineEdit", "QPushButton",
-        "QToolButton", "QCheckBox",   "QRadioButton",   "QComboBox", "QSpinBox",
-        "QGroupBox",   "QTabBar",     "QPlainTextEdit", "QTextEdit", "QTreeWidget",
-        "QListWidget", "QTableWidget"};
+        "QWidget",     "QFrame",       "QLabel",         "QLineEdit", "QPushButton",
+        "QToolButton", "QCheckBox",    "QRadioButton",   "QComboBox", "QSpinBox",
+        "QGroupBox",   "QTabBar",      "QPlainTextEdit", "QTextEdit", "QTreeWidget",
+        "QListWidget", "QTableWidget", "SpinEdit"};
     return names[static_cast<int>(kind)];
 }
 
-// A widget that says it is a list ("listView") makes its Qt view only when first shown; it is
-// a list all the same, as a plain Qt form would build it.
+// Controls that make part of their inside only when first shown say what they are: a list
+// ("listView") makes its Qt view then, a spin edit ("spinEdit") its arrow buttons. The copy
+// builds them whole, up front, as a plain Qt form would: a list, and a line edit with its two
+// buttons.
 inline bool IsDeferredList(const QWidget* w) {
     return w->property("listView").toBool();
+}
+inline bool IsSpinEdit(const QWidget* w) {
+    return w->property("spinEdit").toBool();
 }
 
 // The plain Qt class of a widget, most specific first.
 inline BareKind BareKindOf(const QWidget* w) {
     if (IsDeferredList(w))
         return BareKind::TreeWidget;
+    if (IsSpinEdit(w))
+        return BareKind::SpinEdit;
     if (qobject_cast<const QCheckBox*>(w))
         return BareKind::CheckBox;
     if (qobject_cast<const QRadioButton*>(w))
@@ -142,6 +150,7 @@ inline bool BareKindIsComposite(BareKind kind) {
     switch (kind) {
     case BareKind::ComboBox:
     case BareKind::SpinBox:
+    case BareKind::SpinEdit:
     case BareKind::PlainTextEdit:
     case BareKind::TextEdit:
     case BareKind::TreeWidget:
@@ -286,6 +295,19 @@ inline std::unique_ptr<QWidget> BuildBareForm(const FormPlan& plan) {
         case BareKind::SpinBox:
             w = new QSpinBox(parent);
             break;
+        case BareKind::SpinEdit: {
+            auto* edit = new QLineEdit(p.Text, parent);
+            const int h = p.Geometry.height() - 4, x = p.Geometry.width() - 17;
+            auto* up = new QToolButton(edit);
+            up->setArrowType(Qt::UpArrow);
+            up->setGeometry(x, 2, 15, h / 2);
+            auto* down = new QToolButton(edit);
+            down->setArrowType(Qt::DownArrow);
+            down->setGeometry(x, 2 + h / 2, 15, h - h / 2);
+            edit->setTextMargins(0, 0, 15, 0);
+            w = edit;
+            break;
+        }
         case BareKind::GroupBox:
             w = new QGroupBox(p.Text, parent);
             break;

@@ -183,7 +183,8 @@ void WalkColors(TWinControl* container, TStrings* list, bool save) {
         return;
     for (int i = 0; i < container->ControlCount(); ++i) {
         TControl* c = container->Controls(i);
-        if (auto* panel = dynamic_cast<TSelectPanel*>(c)) {
+        auto* win = c->AsWinControl();
+        if (auto* panel = win != nullptr ? dynamic_cast<TSelectPanel*>(win) : nullptr) {
             const std::pair<const char*, TControl*> parts[] = {{".edBegin", panel->edBegin},
                                                                {".edFinal", panel->edFinal},
                                                                {".ListBox", panel->ListBox}};
@@ -199,8 +200,7 @@ void WalkColors(TWinControl* container, TStrings* list, bool save) {
             }
             continue;
         }
-        auto* win = dynamic_cast<TWinControl*>(c);
-        if (win != nullptr && !dynamic_cast<TNuSpinEdit*>(c) && win->ControlCount() > 0) {
+        if (win != nullptr && win->ControlCount() > 0 && !dynamic_cast<TNuSpinEdit*>(c)) {
             WalkColors(win, list, save);
             continue;
         }

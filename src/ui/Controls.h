@@ -29,6 +29,7 @@
 #include "ui/Graphics.h"
 #include "ui/Messages.h"
 
+#include <cassert>
 #include <functional>
 #include <memory>
 #include <string>
@@ -175,6 +176,16 @@ private:
     TControl* control_;
 };
 
+// The component as an object of class T, nullptr when it is not one: by the class information
+// every component class declares, cheaper than a dynamic_cast (which compares type names across
+// shared libraries) on the paths every control takes. Debug builds check it against one.
+template <class T> T* ComponentAs(TComponent* c) {
+    T* r = c != nullptr && c->ClassInfo().InheritsFrom(T::StaticClassInfo()) ? static_cast<T*>(c)
+                                                                             : nullptr;
+    assert(r == dynamic_cast<T*>(c));
+    return r;
+}
+
 class TControl : public TComponent {
     NUV_CLASS(TControl)
 public:
@@ -187,6 +198,11 @@ public:
 
     TWinControl* Parent() const { return parent_; }
     virtual void SetParent(TWinControl* parent);
+    // This control as a windowed control (nullptr for a graphic one) and as a form (nullptr
+    // for any other control). Asked for every control as it is made, placed and shown: cheaper
+    // than a dynamic_cast, which compares type names across shared libraries.
+    virtual TWinControl* AsWinControl() const { return nullptr; }
+    virtual TCustomForm* AsForm() const { return nullptr; }
 
     int Left() const { return left_; }
     int Top() const { return top_; }
@@ -371,6 +387,7 @@ class TWinControl : public TControl {
 public:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
+    TWinControl* AsWinControl() const override { return const_cast<TWinControl*>(this); }
 
     int ControlCount() const { return static_cast<int>(controls_.size() + winControls_.size()); }
     // Child controls: the graphic ones first, then the windowed ones, each in z-order

@@ -56,6 +56,7 @@ class TCustomForm : public TWinControl {
 public:
     explicit TCustomForm(TComponent* owner);
     ~TCustomForm() override;
+    TCustomForm* AsForm() const override { return const_cast<TCustomForm*>(this); }
 
     // Ends loading and runs OnCreate; CreateForm calls it. Runs once.
     void AfterConstruction();

@@ -25,7 +25,7 @@ TControlWidget* HookOf(const TControl* c) {
     return c != nullptr && c->Impl() ? c->Impl()->hook : nullptr;
 }
 
-QWidget* MakePlainWidget(TControl* c, bool windowed) {
+TWidget<QWidget>* MakePlainWidget(TControl* c, bool windowed) {
     auto* w = new TWidget<QWidget>(c);
     w->setAttribute(Qt::WA_NoMousePropagation, false);
     if (windowed)
@@ -36,10 +36,10 @@ QWidget* MakePlainWidget(TControl* c, bool windowed) {
 } // namespace
 
 TControlWidget* GraphicWidgetFactory(TControl* c) {
-    return dynamic_cast<TControlWidget*>(MakePlainWidget(c, false));
+    return MakePlainWidget(c, false);
 }
 TControlWidget* WindowedWidgetFactory(TControl* c) {
-    return dynamic_cast<TControlWidget*>(MakePlainWidget(c, true));
+    return MakePlainWidget(c, true);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -81,7 +81,7 @@ TControl::TControl(TComponent* owner, TWidgetFactory factory)
     Init(factory != nullptr ? factory : &GraphicWidgetFactory);
     // Components created inside a form's construction are read as from the form's resource.
     if (owner != nullptr && owner->ComponentState().Contains(csReading)) {
-        if (auto* form = dynamic_cast<TCustomForm*>(owner); form != nullptr && !form->Constructed())
+        if (auto* form = ComponentAs<TCustomForm>(owner); form != nullptr && !form->Constructed())
             SetComponentState(ComponentState() + TComponentState{csLoading, csReading});
     }
 }
@@ -109,7 +109,7 @@ void TControl::Init(TWidgetFactory factory) {
     // stay windows.
     QWidget* parking = nullptr;
     if (factory != &FormWidgetFactory)
-        if (auto* owner = dynamic_cast<TWinControl*>(Owner()))
+        if (auto* owner = ComponentAs<TWinControl>(Owner()))
             parking = WidgetOf(owner);
     if (parking != nullptr && LastInsertParent() != nullptr &&
         LastInsertParent()->window() == parking->window())
@@ -242,8 +242,8 @@ void TControl::SetVisible(bool visible) {
     VisibleChanging();
     visible_ = visible;
     QWidget* w = impl_->widget;
-    if (w != nullptr && (parent_ != nullptr || dynamic_cast<TCustomForm*>(this) != nullptr)) {
-        if (dynamic_cast<TCustomForm*>(this) == nullptr)
+    if (w != nullptr && (parent_ != nullptr || AsForm() != nullptr)) {
+        if (AsForm() == nullptr)
             w->setVisible(visible);
     }
     TComponentRef<TControl> self(this);
@@ -253,7 +253,7 @@ void TControl::SetVisible(bool visible) {
     if (parent_ != nullptr) {
         if (align_ != alNone)
             parent_->Realign();
-        if (auto* wc = dynamic_cast<TWinControl*>(this)) {
+        if (auto* wc = AsWinControl()) {
             if (visible && parent_->HandleAllocated())
                 wc->HandleNeeded();
             wc->UpdateShowingChildren();
@@ -441,7 +441,7 @@ void KeepOwnColors(const TWinControl* parent, TRoleSet roles) {
             !w->palette().isBrushSet(QPalette::Active, role))
             SetRole(w, role, ToQColor(c->Color()));
         if (const TRoleSet inside = PassedThrough(w, roles); inside != 0)
-            if (const auto* wc = dynamic_cast<const TWinControl*>(c))
+            if (const auto* wc = c->AsWinControl())
                 KeepOwnColors(wc, inside);
     }
 }
@@ -450,7 +450,7 @@ void KeepOwnColors(const TWinControl* parent, TRoleSet roles) {
 
 void KeepInsideColors(TControl* c) {
     QWidget* w = WidgetOf(c);
-    const auto* wc = dynamic_cast<const TWinControl*>(c);
+    const auto* wc = c != nullptr ? c->AsWinControl() : nullptr;
     if (w == nullptr || wc == nullptr)
         return;
     if (const TRoleSet inside = PassedThrough(w, AllRoles); inside != 0)
@@ -463,7 +463,7 @@ void ShowControlColor(TControl* c, QPalette::ColorRole role, const QColor& color
         return;
     if (ShowsInRole(w->palette(), role, color))
         return;
-    if (const auto* wc = dynamic_cast<const TWinControl*>(c))
+    if (const auto* wc = c->AsWinControl())
         KeepOwnColors(wc, RoleBit(role));
     SetRole(w, role, color);
 }
@@ -619,8 +619,8 @@ void TControl::BringToFront() {
         list.push_back(p);
         return true;
     };
-    const bool moved = dynamic_cast<TWinControl*>(this) != nullptr ? move(parent_->winControls_)
-                                                                   : move(parent_->controls_);
+    const bool moved =
+        AsWinControl() != nullptr ? move(parent_->winControls_) : move(parent_->controls_);
     if (moved)
         parent_->RestackChildren();
 }
@@ -638,8 +638,8 @@ void TControl::SendToBack() {
         list.insert(list.begin(), p);
         return true;
     };
-    const bool moved = dynamic_cast<TWinControl*>(this) != nullptr ? move(parent_->winControls_)
-                                                                   : move(parent_->controls_);
+    const bool moved =
+        AsWinControl() != nullptr ? move(parent_->winControls_) : move(parent_->controls_);
     if (moved)
         parent_->RestackChildren();
 }
@@ -812,7 +812,7 @@ TCustomForm* GetParentForm(const TControl* control) {
     const TControl* c = control;
     while (c != nullptr && c->Parent() != nullptr)
         c = c->Parent();
-    return c == nullptr ? nullptr : dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+    return c == nullptr ? nullptr : c->AsForm();
 }
 
 LRESULT SendMessage(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -126,7 +126,7 @@ TWinControl* WinControlOfWidget(const QWidget* w) {
     for (; w != nullptr; w = w->parentWidget()) {
         auto* hook = dynamic_cast<const TControlWidget*>(w);
         if (hook != nullptr && hook->control != nullptr)
-            if (auto* wc = dynamic_cast<TWinControl*>(hook->control))
+            if (auto* wc = hook->control->AsWinControl())
                 return wc;
         if (IsForeignWindow(w))
             break;
@@ -219,7 +219,7 @@ void RoutePaint(TControlWidget* w, QPaintEvent* e) {
 }
 
 bool RouteFocusNextPrev(TControlWidget* w, bool next) {
-    auto* wc = dynamic_cast<TWinControl*>(w->control);
+    auto* wc = w->control != nullptr ? w->control->AsWinControl() : nullptr;
     if (wc == nullptr)
         return false;
     TCustomForm* form = GetParentForm(wc);
@@ -292,7 +292,7 @@ bool RouteWidgetEvent(TControlWidget* w, QEvent* e) {
         return false;
     case QEvent::Show:
     case QEvent::Hide:
-        if (auto* wc = dynamic_cast<TWinControl*>(c)) {
+        if (auto* wc = c->AsWinControl()) {
             w->NativeEvent(e);
             Guarded([&] { wc->UpdateShowingChildren(); });
             return true;
@@ -303,7 +303,7 @@ bool RouteWidgetEvent(TControlWidget* w, QEvent* e) {
     case QEvent::WindowDeactivate:
     case QEvent::Resize:
     case QEvent::Move:
-        if (auto* form = dynamic_cast<TCustomForm*>(c))
+        if (auto* form = c->AsForm())
             return RouteFormWindowEvent(w, form, e);
         return false;
     default:

@@ -767,7 +767,7 @@ static void RefreshHints(TControl* c) {
         static void Refresh(TControl* c) { (c->*&Access::UpdateHint)(); }
     };
     Access::Refresh(c);
-    if (auto* wc = dynamic_cast<TWinControl*>(c))
+    if (auto* wc = c->AsWinControl())
         for (int i = 0; i < wc->ControlCount(); ++i)
             RefreshHints(wc->Controls(i));
 }

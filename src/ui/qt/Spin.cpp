@@ -21,7 +21,10 @@ public:
     // The edit starts at 0, made with its text (cheaper than setting it afterwards: no change
     // to report while nobody listens yet).
     explicit SpinLineEdit(TControl* c)
-        : TWidget<QLineEdit>(c, QStringLiteral("0"), TakeWidgetParking()) {}
+        : TWidget<QLineEdit>(c, QStringLiteral("0"), TakeWidgetParking()) {
+        // Tools that read the widget tree see a spin edit here before its buttons exist.
+        setProperty("spinEdit", true);
+    }
     QToolButton* up = nullptr;
     QToolButton* down = nullptr;
 

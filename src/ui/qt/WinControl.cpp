@@ -74,7 +74,7 @@ void TWinControl::InsertControl(TControl* c) {
     if (c->parent_ != nullptr)
         c->parent_->RemoveControl(c);
     c->parent_ = this;
-    auto* const wc = dynamic_cast<TWinControl*>(c);
+    auto* const wc = c->AsWinControl();
     if (wc != nullptr) {
         winControls_.push_back(wc);
         tabList_.push_back(wc);
@@ -133,7 +133,7 @@ void TWinControl::RemoveControl(TControl* c) {
     if (c == nullptr || c->parent_ != this)
         return;
     if (auto* form = GetParentForm(this)) {
-        if (auto* wc = dynamic_cast<TWinControl*>(c)) {
+        if (auto* wc = c->AsWinControl()) {
             // The focus cannot stay inside a control that leaves the form.
             if (form->focusedControl_ != nullptr && wc->ContainsControl(form->focusedControl_))
                 form->focusedControl_ = this;
@@ -142,7 +142,7 @@ void TWinControl::RemoveControl(TControl* c) {
         }
     }
     auto erase = [](auto& v, auto* p) { v.erase(std::remove(v.begin(), v.end(), p), v.end()); };
-    if (auto* wc = dynamic_cast<TWinControl*>(c)) {
+    if (auto* wc = c->AsWinControl()) {
         erase(winControls_, wc);
         erase(tabList_, wc);
     } else {
@@ -201,7 +201,7 @@ bool TWinControl::Showing() const {
         return false;
     if (Parent() != nullptr)
         return Parent()->Showing();
-    if (dynamic_cast<const TCustomForm*>(this) != nullptr) {
+    if (AsForm() != nullptr) {
         QWidget* w = WidgetOf(this);
         return w != nullptr && w->isVisible();
     }
