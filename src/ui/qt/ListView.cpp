@@ -48,8 +48,10 @@ struct TListViewAccess {
     }
     static bool Sorting(TCustomListView* lv) { return lv->sorting_ || !lv->items_; }
     static bool RowSelect(TCustomListView* lv) { return lv->rowSelect_; }
-    // Gives a list's view, just made, the list's settings and columns.
+    // Gives a list's view, just made, the list's settings, font and columns.
     static void ViewMade(TCustomListView* lv);
+    // Gives a list's view, if made, the list's settings: the one place where they reach it.
+    static void ApplySettings(TCustomListView* lv);
 };
 
 namespace {
@@ -700,17 +702,25 @@ void TListItems::Assign(TPersistent* source) {
 // ---------------------------------------------------------------------------------------------
 // TCustomListView
 
-void TListViewAccess::ViewMade(TCustomListView* lv) {
+void TListViewAccess::ApplySettings(TCustomListView* lv) {
     ListViewWidget* w = MadeViewOf(lv);
+    if (w == nullptr)
+        return;
     w->hideSelection = lv->hideSelection_;
     w->setSelectionMode(lv->multiSelect_ ? QAbstractItemView::ExtendedSelection
                                          : QAbstractItemView::SingleSelection);
     w->setAllColumnsShowFocus(lv->rowSelect_);
     w->header()->setSectionsClickable(lv->columnClick_);
+    w->header()->setVisible(lv->showColumnHeaders_ && ColumnCount(lv) > 0);
+    w->viewport()->update();
+}
+
+void TListViewAccess::ViewMade(TCustomListView* lv) {
+    ListViewWidget* w = MadeViewOf(lv);
     w->header()->setFont(ToQFont(*lv->Font()));
     if (lv->items_ && lv->items_->updateCount_ > 0)
         w->setUpdatesEnabled(false);
-    lv->SyncColumns(); // the widths and the header's visibility
+    lv->SyncColumns(); // the widths, then the settings
 }
 
 const TClassInfo& TCustomListView::StaticClassInfo() {
@@ -803,7 +813,7 @@ void TCustomListView::SyncColumns() {
             w->setColumnWidth(i, c->width_);
         }
     }
-    w->header()->setVisible(showColumnHeaders_ && n > 0);
+    TListViewAccess::ApplySettings(this); // the header shows only when there are columns
 }
 
 void TCustomListView::SyncRow(TListItem* item) {
@@ -824,39 +834,29 @@ void TCustomListView::FitTextColumns() {
 
 void TCustomListView::SetMultiSelect(bool v) {
     multiSelect_ = v;
-    if (ListViewWidget* w = MadeViewOf(this))
-        w->setSelectionMode(v ? QAbstractItemView::ExtendedSelection
-                              : QAbstractItemView::SingleSelection);
+    TListViewAccess::ApplySettings(this);
 }
 
 void TCustomListView::SetRowSelect(bool v) {
     rowSelect_ = v;
-    if (ListViewWidget* w = MadeViewOf(this)) {
-        w->setAllColumnsShowFocus(v);
-        w->viewport()->update();
-    }
+    TListViewAccess::ApplySettings(this);
 }
 
 void TCustomListView::SetHideSelection(bool v) {
     if (hideSelection_ == v)
         return;
     hideSelection_ = v;
-    if (ListViewWidget* w = MadeViewOf(this)) {
-        w->hideSelection = v;
-        w->viewport()->update();
-    }
+    TListViewAccess::ApplySettings(this);
 }
 
 void TCustomListView::SetShowColumnHeaders(bool v) {
     showColumnHeaders_ = v;
-    if (ListViewWidget* w = MadeViewOf(this))
-        w->header()->setVisible(v && columns_->Count() > 0);
+    TListViewAccess::ApplySettings(this);
 }
 
 void TCustomListView::SetColumnClick(bool v) {
     columnClick_ = v;
-    if (ListViewWidget* w = MadeViewOf(this))
-        w->header()->setSectionsClickable(v);
+    TListViewAccess::ApplySettings(this);
 }
 
 void TCustomListView::SetSortType(TSortType v) {

@@ -25,8 +25,6 @@ public:
         // Tools that read the widget tree see a spin edit here before its buttons exist.
         setProperty("spinEdit", true);
     }
-    QToolButton* up = nullptr;
-    QToolButton* down = nullptr;
 
 protected:
     bool event(QEvent* e) override {
@@ -41,6 +39,8 @@ protected:
 
 private:
     static constexpr int ButtonWidth = 15;
+    QToolButton* up = nullptr;
+    QToolButton* down = nullptr;
 
     void MakeButtons() {
         up = new QToolButton(this);
