@@ -160,7 +160,8 @@ const TClassInfo& TBitCheckBox::StaticClassInfo() {
 TBitCheckBox::TBitCheckBox(TComponent* owner)
     : TCustomControl(owner), checkedGlyph_(std::make_unique<TBitmap>()),
       grayedGlyph_(std::make_unique<TBitmap>()), uncheckedGlyph_(std::make_unique<TBitmap>()) {
-    SetControlStyle(TControlStyle{csSetCaption, csClickEvents});
+    // Paint fills all of the box before drawing the glyph and caption.
+    SetControlStyle(TControlStyle{csSetCaption, csClickEvents, csOpaque});
     SetBounds(0, 0, 97, 17);
     SetTabStop(true);
     SetParentColor(true);

@@ -275,7 +275,7 @@ public:
     TWinControl* HostDockSite() const { return hostDockSite_; }
 
     TControlStyle ControlStyle() const { return controlStyle_; }
-    void SetControlStyle(TControlStyle style) { controlStyle_ = style; }
+    void SetControlStyle(TControlStyle style);
     TControlState ControlState() const { return controlState_; }
     void SetControlState(TControlState state) { controlState_ = state; }
 
@@ -335,6 +335,8 @@ protected:
     virtual void ColorChanged();
     // Called before Visible changes.
     virtual void VisibleChanging() {}
+    // Called after ControlStyle changed.
+    virtual void ControlStyleChanged() {}
     void Notification(TComponent* component, TOperation operation) override;
     // Applies the hint and hint setting to the widget.
     void UpdateHint();
@@ -495,15 +497,20 @@ class TCustomControl : public TWinControl {
 public:
     explicit TCustomControl(TComponent* owner);
     ~TCustomControl() override;
-    TCanvas* Canvas() const { return canvas_.get(); }
+    // Made when first asked for (most controls of a form are not painted or measured before
+    // they are shown, and many never are).
+    TCanvas* Canvas() const;
     void WndProc(TMessage& message) override;
 
 protected:
     TCustomControl(TComponent* owner, TWidgetFactory factory);
     virtual void Paint() {}
+    // With csOpaque (Paint fills all of the control), no background is filled before Paint and
+    // what lies under the control is not painted either.
+    void ControlStyleChanged() override;
 
 private:
-    std::unique_ptr<TControlCanvas> canvas_;
+    mutable std::unique_ptr<TControlCanvas> canvas_;
 };
 
 // A control without a window handle that paints itself: Paint draws on Canvas.
@@ -512,7 +519,8 @@ class TGraphicControl : public TControl {
 public:
     explicit TGraphicControl(TComponent* owner);
     ~TGraphicControl() override;
-    TCanvas* Canvas() const { return canvas_.get(); }
+    // Made when first asked for, as a custom control's.
+    TCanvas* Canvas() const;
     void WndProc(TMessage& message) override;
 
 protected:
@@ -520,7 +528,7 @@ protected:
     virtual void Paint() {}
 
 private:
-    std::unique_ptr<TControlCanvas> canvas_;
+    mutable std::unique_ptr<TControlCanvas> canvas_;
 };
 
 // The form that holds the control (walking up the parents), or nullptr.

@@ -1,6 +1,7 @@
 // The widgets behind the controls: a control's widget wherever it waits before it has a parent,
 // the stacking of graphic and windowed controls, and fonts that follow the parent or stay.
 #include "ui/ExtCtrls.h"
+#include "ui/Grids.h"
 #include "ui/StdCtrls.h"
 #include "ui/qt/QtBridge.h"
 
@@ -190,6 +191,37 @@ TEST_F(UiTest, OwnColoursStayWhenTheColourAroundThemChanges) {
 
     edit->SetColor(clLime);
     EXPECT_EQ(ShownInside(edit), QColor(Qt::green));
+}
+
+// Controls that paint all of themselves (a panel, a group box, a grid, a bit check box) get no
+// background filled under them first: what they paint must cover them whole, on every paint,
+// whatever their last paint left in the canvas (a grid whose cells are drawn with a clear brush).
+TEST_F(UiTest, ControlsThatPaintAllOfThemselvesCoverThemselvesOnEveryPaint) {
+    auto* grid = Make<TDrawGrid>(form, "grdCells", 0, 0, 200, 100);
+    grid->SetColCount(2);
+    grid->SetRowCount(2);
+    grid->SetDefaultColWidth(30);
+    grid->SetDefaultRowHeight(20);
+    grid->OnDrawCell = TDrawCellEvent([grid](TObject*, int, int, TRect rect, TGridDrawState) {
+        grid->Canvas()->Brush()->SetStyle(bsClear);
+        grid->Canvas()->DrawText("1", rect, DT_SINGLELINE);
+    });
+    auto* panel = Make<TPanel>(form, "pnlWhole", 0, 110, 200, 40);
+    panel->SetColor(clAqua);
+    auto* group = Make<TGroupBox>(form, "grpWhole", 210, 0, 150, 80);
+    group->SetColor(clYellow);
+    form->Show();
+    test::DrainEvents();
+    // Beyond the cells and inside the frames: the control's own colour, on a first and a later
+    // paint (a widget grabbed whole starts from nothing when it says it paints all of itself).
+    for (int paint = 1; paint <= 2; ++paint) {
+        for (TControl* c : std::initializer_list<TControl*>{grid, panel, group}) {
+            QWidget* w = WidgetOf(c);
+            EXPECT_EQ(w->grab().toImage().pixelColor(w->width() - 10, w->height() - 10),
+                      ToQColor(c->Color()))
+                << c->Name() << ", paint " << paint;
+        }
+    }
 }
 
 // A label draws its caption itself; screen readers find it as the widget's name, without the

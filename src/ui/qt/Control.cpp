@@ -115,6 +115,16 @@ void TControl::Init(TWidgetFactory factory) {
         LastInsertParent()->window() == parking->window())
         parking = LastInsertParent();
     widgetParking = parking;
+    // The control follows its parent's font (ParentFont) and will most likely be put where its
+    // widget starts: it starts with that control's font, so that being put there changes
+    // nothing. (Taken as from a parent: ParentFont stays on, and there is no widget yet to
+    // show it.)
+    if (parking != nullptr && parentFont_)
+        if (TWinControl* beside = WinControlOfWidget(parking)) {
+            updatingFont_ = true;
+            font_->Assign(beside->Font());
+            updatingFont_ = false;
+        }
     struct Clear {
         ~Clear() { widgetParking = nullptr; }
     } clear;
@@ -125,6 +135,13 @@ void TControl::Init(TWidgetFactory factory) {
         impl_->colorRole = QPalette::Base;
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     w->hide();
+}
+
+void TControl::SetControlStyle(TControlStyle style) {
+    if (controlStyle_ == style)
+        return;
+    controlStyle_ = style;
+    ControlStyleChanged();
 }
 
 void TControl::SetName(const std::string& name) {

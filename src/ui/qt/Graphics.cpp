@@ -4,12 +4,13 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QHash>
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <unordered_map>
 
 namespace nuv {
 
@@ -327,40 +328,62 @@ static QFontMetrics MetricsOf(const TFont& f) {
 // Text measures (widths, line heights, the rectangles of labels' captions) are asked again and
 // again for the same texts in the same fonts while forms are built and laid out; laying text
 // out is the dear part, so each answer is kept, under what decides it (all are dropped when
-// there are too many).
+// there are too many). The key is built in one reused buffer, so that a measure already known
+// costs no allocation and no conversion of the text.
 namespace {
-// What of a font decides its measures (all that ToQFont takes), as a key.
-QString MeasureKey(const TFont& f) {
-    return ToQString(f.Name()) + QChar(0x1f) + QString::number(std::abs(f.Height())) + QChar(0x1f) +
-           QString::number(StyleBits(f.Style()));
+std::string& MeasureKeyBuffer() {
+    static std::string key;
+    return key;
 }
 
-QHash<QString, QSize>& KeptMeasures() {
-    static QHash<QString, QSize> kept;
+void AppendField(std::string& key, long long n) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    key.append(digits, end);
+    key.push_back('\x1f');
+}
+
+// The key of one kind of measure: the kind, what of the font decides its measures (all that
+// ToQFont takes), then the measure's own fields.
+std::string& MeasureKey(char kind, const TFont& f) {
+    std::string& key = MeasureKeyBuffer();
+    key.clear();
+    key.push_back(kind);
+    key += f.Name();
+    key.push_back('\x1f');
+    AppendField(key, std::abs(f.Height()));
+    AppendField(key, StyleBits(f.Style()));
+    return key;
+}
+
+std::unordered_map<std::string, QSize>& KeptMeasures() {
+    static std::unordered_map<std::string, QSize> kept;
     return kept;
 }
 
 // The measure kept under the key, measured by measure() the first time.
-template <class F> QSize Remembered(const QString& key, F&& measure) {
-    QHash<QString, QSize>& kept = KeptMeasures();
-    if (auto it = kept.constFind(key); it != kept.constEnd())
-        return *it;
+template <class F> QSize Remembered(const std::string& key, F&& measure) {
+    auto& kept = KeptMeasures();
+    if (auto it = kept.find(key); it != kept.end())
+        return it->second;
     if (kept.size() >= 4096)
         kept.clear();
-    return *kept.insert(key, measure());
+    const QSize size = measure();
+    kept.emplace(key, size);
+    return size;
 }
 } // namespace
 
 int TCanvas::TextWidth(const std::string& text) const {
-    const QString s = ToQString(text);
-    return Remembered(QStringLiteral("W") + MeasureKey(*font_) + QChar(0x1f) + s,
-                      [&] { return QSize(MetricsOf(*font_).horizontalAdvance(s), 0); })
+    std::string& key = MeasureKey('W', *font_);
+    key += text;
+    return Remembered(
+               key, [&] { return QSize(MetricsOf(*font_).horizontalAdvance(ToQString(text)), 0); })
         .width();
 }
 
 int TCanvas::TextHeight(const std::string&) const {
-    return Remembered(QStringLiteral("H") + MeasureKey(*font_),
-                      [&] { return QSize(0, MetricsOf(*font_).height()); })
+    return Remembered(MeasureKey('H', *font_), [&] { return QSize(0, MetricsOf(*font_).height()); })
         .height();
 }
 
@@ -422,28 +445,29 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned flags) {
     if (flags & DT_EXPANDTABS)
         qflags |= Qt::TextExpandTabs;
     qflags |= (flags & DT_NOPREFIX) ? 0 : Qt::TextShowMnemonic;
-    QString s = ToQString(text);
     if (flags & DT_CALCRECT) {
         int width = (flags & DT_WORDBREAK) ? std::max(1, rect.Width()) : 100000;
-        const QSize size = Remembered(
-            QStringLiteral("R") + MeasureKey(*font_) + QChar(0x1f) + QString::number(width) +
-                QChar(0x1f) + QString::number(qflags) + QChar(0x1f) + s,
-            [&] {
-                const QFontMetrics fm = MetricsOf(*font_);
-                const QRect r = fm.boundingRect(QRect(0, 0, width, 100000), qflags, s);
-                return QSize(r.width(), s.isEmpty() ? fm.height() : r.height());
-            });
+        std::string& key = MeasureKey('R', *font_);
+        AppendField(key, width);
+        AppendField(key, qflags);
+        key += text;
+        const QSize size = Remembered(key, [&] {
+            const QString s = ToQString(text);
+            const QFontMetrics fm = MetricsOf(*font_);
+            const QRect r = fm.boundingRect(QRect(0, 0, width, 100000), qflags, s);
+            return QSize(r.width(), s.isEmpty() ? fm.height() : r.height());
+        });
         rect.Right = rect.Left + size.width();
         rect.Bottom = rect.Top + size.height();
         return rect.Height();
     }
-    QFontMetrics fm = MetricsOf(*font_);
+    QString s = ToQString(text);
     QPainter* p = Painter();
     if (p == nullptr)
-        return fm.boundingRect(ToQRect(rect), qflags, s).height();
+        return MetricsOf(*font_).boundingRect(ToQRect(rect), qflags, s).height();
     // The height of the text as drawn: the painter lays it out once and tells it.
     if (flags & DT_END_ELLIPSIS)
-        s = fm.elidedText(s, Qt::ElideRight, rect.Width(), qflags);
+        s = MetricsOf(*font_).elidedText(s, Qt::ElideRight, rect.Width(), qflags);
     p->save();
     if (!(flags & DT_NOCLIP))
         p->setClipRect(ToQRect(rect), Qt::IntersectClip);

@@ -209,14 +209,18 @@ bool TWinControl::Showing() const {
 }
 
 void TWinControl::UpdateShowingChildren() {
+    // A child shows when it is visible and its parent shows, and every change of a child's own
+    // visibility or parent updates that child: so when this control's showing did not change,
+    // neither did any control's inside it. (Qt's Show events reach every widget of a window
+    // being shown; each of them stops here at once instead of walking its inside again.)
     bool now = Showing();
-    if (now != Impl()->lastShowing) {
-        Impl()->lastShowing = now;
-        TComponentRef<TControl> self(this);
-        Perform(CM_SHOWINGCHANGED, 0, 0);
-        if (!self)
-            return;
-    }
+    if (now == Impl()->lastShowing)
+        return;
+    Impl()->lastShowing = now;
+    TComponentRef<TControl> self(this);
+    Perform(CM_SHOWINGCHANGED, 0, 0);
+    if (!self || winControls_.empty())
+        return;
     std::vector<TWinControl*> children = winControls_;
     for (TWinControl* c : children)
         c->UpdateShowingChildren();
@@ -560,12 +564,35 @@ const TClassInfo& TCustomControl::StaticClassInfo() {
 TCustomControl::TCustomControl(TComponent* owner) : TCustomControl(owner, nullptr) {}
 
 TCustomControl::TCustomControl(TComponent* owner, TWidgetFactory factory)
-    : TWinControl(owner, factory), canvas_(std::make_unique<TControlCanvas>(this)) {
-    Impl()->canvas = canvas_.get();
-}
+    : TWinControl(owner, factory) {}
 
 TCustomControl::~TCustomControl() {
     Impl()->canvas = nullptr;
+}
+
+namespace {
+// The control's own canvas, made on the first call; the control's font changes reach it from
+// then on (TControl::FontChanged).
+TControlCanvas* OwnCanvas(std::unique_ptr<TControlCanvas>& canvas, const TControl* control) {
+    if (canvas == nullptr) {
+        canvas = std::make_unique<TControlCanvas>(const_cast<TControl*>(control));
+        control->Impl()->canvas = canvas.get();
+    }
+    return canvas.get();
+}
+} // namespace
+
+TCanvas* TCustomControl::Canvas() const {
+    return OwnCanvas(canvas_, this);
+}
+
+void TCustomControl::ControlStyleChanged() {
+    QWidget* w = WidgetOf(this);
+    if (w == nullptr)
+        return;
+    const bool opaque = ControlStyle().Contains(csOpaque);
+    w->setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+    w->setAutoFillBackground(!opaque);
 }
 
 void TCustomControl::WndProc(TMessage& m) {
@@ -585,8 +612,10 @@ const TClassInfo& TGraphicControl::StaticClassInfo() {
 TGraphicControl::TGraphicControl(TComponent* owner) : TGraphicControl(owner, nullptr) {}
 
 TGraphicControl::TGraphicControl(TComponent* owner, TWidgetFactory factory)
-    : TControl(owner, factory), canvas_(std::make_unique<TControlCanvas>(this)) {
-    Impl()->canvas = canvas_.get();
+    : TControl(owner, factory) {}
+
+TCanvas* TGraphicControl::Canvas() const {
+    return OwnCanvas(canvas_, this);
 }
 
 TGraphicControl::~TGraphicControl() {
