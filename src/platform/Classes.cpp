@@ -264,7 +264,8 @@ void TComponent::IndexName(TComponent* component) {
     if (component->name_.empty())
         return;
     if (names_.empty())
-        names_.reserve(64);
+        names_.reserve(
+            256); // a form names a few hundred controls: grown once, not rehashed on the way
     names_.emplace(component->name_, component);
 }
 

@@ -28,6 +28,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -66,17 +67,23 @@ const void* InternMemberCode(const std::type_info& cls, const void* bytes, std::
 
 // The same identity, remembered per class and member type: a form binds a few dozen members of
 // each of its classes, and every control binds its own handlers as it is made, so the common
-// case is a short scan instead of a look-up keyed by the class's type name.
-template <class B, class M> const void* MemberCode(M member) {
+// case is a short scan instead of a look-up keyed by the class's type name. With it comes the
+// member pointer kept for good, so that a handler bound to it holds two plain pointers, small
+// enough to live inside its std::function without an allocation of its own.
+template <class B, class M> struct TKnownMember {
+    const void* Code;
+    const M* Member;
+};
+template <class B, class M> TKnownMember<B, M> KnownMember(M member) {
     static std::mutex mutex;
-    static std::vector<std::pair<M, const void*>> known;
+    static std::deque<std::pair<M, const void*>> known; // entries never move
     std::lock_guard<std::mutex> lock(mutex);
     for (const auto& [m, code] : known)
         if (m == member)
-            return code;
+            return {code, &m};
     const void* code = InternMemberCode(typeid(B), &member, sizeof(member));
-    known.emplace_back(member, code);
-    return code;
+    const auto& entry = known.emplace_back(member, code);
+    return {code, &entry.first};
 }
 
 // Hashing and equality of names without ASCII case (component and property names are
@@ -102,10 +109,11 @@ public:
     // Bound to an object and one of its members.
     template <class C, class B> TEvent(C* object, R (B::*member)(A...)) {
         static_assert(std::is_base_of_v<B, C>);
-        auto fn = std::make_shared<Function>([object, member](A... args) -> R {
-            return (object->*member)(std::forward<A>(args)...);
-        });
-        m_.Code = detail::MemberCode<B>(member);
+        const auto known = detail::KnownMember<B>(member);
+        const auto* kept = known.Member;
+        auto fn = std::make_shared<Function>(
+            [object, kept](A... args) -> R { return (object->**kept)(std::forward<A>(args)...); });
+        m_.Code = known.Code;
         m_.Data = const_cast<void*>(static_cast<const void*>(object));
         m_.Signature = &typeid(R(A...));
         m_.Callable = std::move(fn);
