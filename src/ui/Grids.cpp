@@ -170,8 +170,6 @@ void TCustomGrid::MouseToCell(int x, int y, int& col, int& row) const {
 
 void TCustomGrid::Paint() {
     TCanvas* c = Canvas();
-    // The whole grid is filled first (a cell drawn last time may have left the brush clear).
-    c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Color());
     c->FillRect(ClientRect());
     for (int row = 0; row < rowCount_; ++row) {

@@ -224,7 +224,8 @@ const TClassInfo& TBrush::StaticClassInfo() {
 }
 
 void TBrush::SetColor(TColor color) {
-    if (color_ == color)
+    // Giving a clear brush a colour makes it solid, also when the colour is the one it had.
+    if (color_ == color && style_ != bsClear)
         return;
     color_ = color;
     if (style_ == bsClear)
@@ -368,8 +369,9 @@ template <class F> QSize Remembered(const std::string& key, F&& measure) {
         return it->second;
     if (kept.size() >= 4096)
         kept.clear();
+    std::string newKey = key; // the buffer is shared: measuring must not change what is kept
     const QSize size = measure();
-    kept.emplace(key, size);
+    kept.emplace(std::move(newKey), size);
     return size;
 }
 } // namespace

@@ -247,7 +247,6 @@ void TCustomGroupBox::Paint() {
     TCanvas* c = Canvas();
     c->Font()->Assign(Font());
     int h = c->TextHeight("0");
-    c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Color());
     c->FillRect(ClientRect());
     TRect r = Rect(0, h / 2 - 1, Width(), Height());
